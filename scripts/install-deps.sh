@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Greenslip needs to build, run and test,
+# only those that are missing. Runs apt-get as root (or through sudo).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
+  libemf2svg-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ocr-a fonts-liberation2 fonts-dejavu-core
+  xvfb xauth
+)
+# Independent xBase readers and a PDF rasteriser, used by the tests only.
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(python3 python3-dbfread python3-dbf gdal-bin poppler-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,60 @@
+#pragma once
+// A UserInteraction for tests: answers every question from queues filled by
+// the test, in order, and records what was asked.
+#include "platform/userinteraction.h"
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace gs {
+
+class ScriptedUserInteraction : public UserInteraction {
+public:
+    struct Asked {
+        QString kind;   // "message", "dialog", "open", "save", "printer", "url", "help"
+        QString title;  // window title, or the dialog's class name
+        QString text;   // message text, URL or help file
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+
+    // Answers, consumed front to back. An empty queue answers a message with
+    // its first button, a dialog with Rejected, a file dialog with "".
+    std::deque<QMessageBox::StandardButton> messageAnswers;
+    // A dialog answer works on the shown dialog (fills fields, clicks a
+    // button). If the dialog is still open afterwards it is rejected.
+    std::deque<std::function<void(QDialog&)>> dialogAnswers;
+    std::deque<QString> fileAnswers;
+    std::deque<bool> printerSetupAnswers;
+
+    std::vector<Asked> asked;
+    int waitDepth = 0;       // current nesting of wait cursors
+    int waitCount = 0;       // how many times a wait cursor was shown
+
+    QMessageBox::StandardButton Message(QWidget* parent, const QString& title, const QString& text,
+                                        QMessageBox::Icon icon,
+                                        QMessageBox::StandardButtons buttons) override;
+    int RunModal(QDialog& dialog) override;
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                         const QString& filter) override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                         const QString& filter) override;
+    bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+    void OpenUrl(const QString& url) override;
+    void ShowHelp(QWidget* parent, const QString& helpFile) override;
+    void BeginWait() override;
+    void EndWait() override;
+
+    // The kinds asked so far, e.g. {"dialog:TF_YourAddress", "message"}.
+    QStringList Trail() const;
+};
+
+// Installs a scripted interaction for the lifetime of the guard.
+class ScopedScriptedUi {
+public:
+    ScopedScriptedUi() { SetUi(&ui); }
+    ~ScopedScriptedUi() { SetUi(nullptr); }
+    ScriptedUserInteraction ui;
+};
+
+}  // namespace gs

@@ -1,0 +1,87 @@
+#include "platform/userinteraction.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace gs {
+
+namespace {
+UserInteraction*& Current() {
+    static UserInteraction* ui = nullptr;
+    return ui;
+}
+}  // namespace
+
+UserInteraction& Ui() {
+    static QtUserInteraction qt;
+    return Current() ? *Current() : qt;
+}
+
+void SetUi(UserInteraction* ui) { Current() = ui; }
+
+QString QtFileFilter(const QString& pipeFilter) {
+    const QStringList parts = pipeFilter.split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(';', ' ');
+        out << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QMessageBox::StandardButton QtUserInteraction::Message(QWidget* parent, const QString& title,
+                                                       const QString& text, QMessageBox::Icon icon,
+                                                       QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int QtUserInteraction::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+QString QtUserInteraction::OpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                        const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, dir, QtFileFilter(filter));
+}
+
+QString QtUserInteraction::SaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                                        const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
+}
+
+bool QtUserInteraction::PrinterSetup(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QObject::tr("Printer Setup"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserInteraction::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+
+void QtUserInteraction::ShowHelp(QWidget* parent, const QString& helpFile) {
+    // One help window per process, raised again on each request.
+    static QTextBrowser* browser = nullptr;
+    if (!browser) {
+        browser = new QTextBrowser(parent);
+        browser->setWindowFlag(Qt::Window);
+        browser->setAttribute(Qt::WA_DeleteOnClose);
+        browser->setOpenExternalLinks(true);
+        browser->resize(640, 520);
+        QObject::connect(browser, &QObject::destroyed, [] { browser = nullptr; });
+    }
+    browser->setWindowTitle(QGuiApplication::applicationDisplayName() + QObject::tr(" Help"));
+    browser->setSource(QUrl::fromLocalFile(helpFile), QTextDocument::HtmlResource);
+    browser->show();
+    browser->raise();
+}
+
+void QtUserInteraction::BeginWait() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtUserInteraction::EndWait() { QGuiApplication::restoreOverrideCursor(); }
+
+}  // namespace gs

@@ -1,0 +1,71 @@
+#pragma once
+// Every modal question the program asks, every file dialog, the printer
+// dialog, the help window, opened addresses and the wait cursor pass through
+// this one interface. The main window uses the Qt implementation; tests
+// install a scripted one that answers in order and records each question.
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace gs {
+
+class UserInteraction {
+public:
+    virtual ~UserInteraction() = default;
+
+    virtual QMessageBox::StandardButton Message(QWidget* parent, const QString& title,
+                                                const QString& text, QMessageBox::Icon icon,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok) = 0;
+    // Shows one of the program's own dialogs modally; returns its result code
+    // (QDialog::Accepted, QDialog::Rejected, or the value passed to done()).
+    virtual int RunModal(QDialog& dialog) = 0;
+    // Filters in the "Name|pattern|Name|pattern" form. Empty when cancelled.
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                                 const QString& filter) = 0;
+    virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
+    virtual void OpenUrl(const QString& url) = 0;
+    virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
+    virtual void BeginWait() = 0;
+    virtual void EndWait() = 0;
+};
+
+// The interface in force for this process (the Qt one unless replaced).
+UserInteraction& Ui();
+// Installs another implementation; nullptr restores the Qt one.
+void SetUi(UserInteraction* ui);
+
+// Hourglass for the lifetime of the guard, restored on every path.
+class WaitCursor {
+public:
+    WaitCursor() { Ui().BeginWait(); }
+    ~WaitCursor() { Ui().EndWait(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// "Text files|*.txt|All files|*.*" -> "Text files (*.txt);;All files (*.*)".
+QString QtFileFilter(const QString& pipeFilter);
+
+class QtUserInteraction : public UserInteraction {
+public:
+    QMessageBox::StandardButton Message(QWidget* parent, const QString& title, const QString& text,
+                                        QMessageBox::Icon icon,
+                                        QMessageBox::StandardButtons buttons) override;
+    int RunModal(QDialog& dialog) override;
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                         const QString& filter) override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                         const QString& filter) override;
+    bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+    void OpenUrl(const QString& url) override;
+    void ShowHelp(QWidget* parent, const QString& helpFile) override;
+    void BeginWait() override;
+    void EndWait() override;
+};
+
+}  // namespace gs

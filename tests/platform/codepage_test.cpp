@@ -1,0 +1,40 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+TEST(CodePage, AnsiOemRoundTripsSharedCharacters) {
+    // é ü Ä ñ £ ° ½ in Windows-1252 and their code page 437 bytes.
+    const std::string ansi = "Caf\xE9 M\xFCller \xC4 \xF1 \xA3 \xB0 \xBD";
+    const std::string oem = "Caf\x82 M\x81ller \x8E \xA4 \x9C \xF8 \xAB";
+    EXPECT_EQ(AnsiToOem(ansi), oem);
+    EXPECT_EQ(OemToAnsi(oem), ansi);
+}
+
+TEST(CodePage, MissingCharactersLoseTheirAccentOrBecomeQuestionMarks) {
+    EXPECT_EQ(AnsiToOem("\xC0\xC3\xD5"), "AAO");   // À Ã Õ are not in 437
+    EXPECT_EQ(AnsiToOem("\x80"), "?");             // euro sign
+    EXPECT_EQ(OemToAnsi("\xC9\xB0"), "??");        // box drawing, shading
+    EXPECT_EQ(AnsiToOem(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(CodePage, BufferFormsConvertInPlace) {
+    char buf[] = "\xE9t\xE9";
+    AnsiToOemBuff(buf, buf, 3);
+    EXPECT_EQ(std::string(buf, 3), "\x82t\x82");
+    OemToAnsiBuff(buf, buf, 3);
+    EXPECT_EQ(std::string(buf, 3), "\xE9t\xE9");
+}
+
+TEST(CodePage, UnicodeBridge) {
+    EXPECT_EQ(AnsiCharToUnicode(0x80), u'\u20AC');
+    EXPECT_EQ(AnsiCharToUnicode(0xE9), u'\u00E9');
+    EXPECT_EQ(UnicodeToAnsiChar(U'\u20AC'), 0x80);
+    EXPECT_EQ(UnicodeToAnsiChar(U'\u4E2D'), '?');
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(UnicodeToAnsiChar(AnsiCharToUnicode(b)), b);
+}
+
+}  // namespace
+}  // namespace gs
