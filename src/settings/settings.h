@@ -1,0 +1,56 @@
+#pragma once
+// The one in-memory settings record, mirrored key by key in "gslip3.ini".
+// Texts are Windows-1252 bytes as everywhere in the program's core.
+#include <functional>
+#include <string>
+
+namespace gs {
+
+class IniFile;
+
+struct Settings {
+    // [Type]
+    std::string Company;  // "Quorvale" or "Varnholt"; resolved at load when empty
+    // [YourAddress]
+    std::string Line1, Line2, Line3, Line4, City, State, Zip;
+    // [Values]
+    std::string Postage = "0.39";
+    std::string CertFee = "2.40";
+    std::string Return = "1.85";
+    std::string Restricted = "3.50";
+    bool PrintBarCode = true;
+    std::string CustID = "00-000-0000";
+    std::string SerialNum = "00000000";
+    bool Increment = true;
+    std::string MailerNum = "71000000000000000000";
+    // [Printing]
+    std::string PrintExtraLabel = "Yes";
+    std::string ExtraLabel = "Addressed To";
+    // [Print Align], hundredths of an inch
+    long LeftRight = 0;
+    long TopBottom = 0;
+    // [Type]
+    bool BarCodeApp = true;
+    // [System Path]
+    std::string AddressDir;  // default ProgramDir + "/Addresses"
+
+    bool operator==(const Settings&) const = default;
+};
+
+// Fills the record from the profile, key by key; missing keys and unreadable
+// numbers give the defaults. When the stored Company is empty, tryLoadLogo is
+// asked to load "Scr_logo.bmp" (it returns whether that worked): "Varnholt"
+// if so, else "Quorvale".
+void LoadSettings(Settings& settings, const IniFile& ini, const std::string& programDir,
+                  const std::function<bool()>& tryLoadLogo);
+
+// Writes every field into the profile (not yet to disk).
+void StoreSettings(const Settings& settings, IniFile& ini);
+
+// Reads "gslip3.ini" from where the platform keeps it.
+void LoadSettingsFile(Settings& settings, const std::string& programDir,
+                      const std::function<bool()>& tryLoadLogo);
+// Writes every field to "gslip3.ini" atomically. False with a reason on failure.
+bool SaveSettingsFile(const Settings& settings, std::string* error);
+
+}  // namespace gs
