@@ -1,0 +1,2 @@
+#pragma once
+// Placeholder: the dialog with custom buttons arrives with its own change.
