@@ -1,0 +1,48 @@
+#pragma once
+// The 20-digit article (mailer) number: "71", the nine-digit customer ID, an
+// eight-digit serial and a check digit; its printed form; and the stepping
+// that moves the settings from one piece to the next.
+// No widgets here: the rules build and test without a window system.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+namespace gs {
+
+// A serial (or the serial part of a pre-printed number) that does not read as
+// a whole number. The message is "'<text>' is not a valid integer value".
+class ArticleNumberError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "71" + customer ID (zeros when not a whole number, padded to 9) + serial
+// (zeros when not a whole number, padded to 8) + the check digit.
+std::string ComposeArticleNumber(std::string_view custId, std::string_view serial);
+
+// Five groups of four separated by single spaces: "7100 0000 0000 0000 0015".
+// A shorter number gives shorter or empty groups; the four spaces stay.
+std::string FormatArticleNumber(std::string_view number);
+
+// Serial arithmetic: whole number +/- 1, 100000000 -> "00000001",
+// -1 -> "99999999", padded on the left with "0" to 8 characters.
+// Throws ArticleNumberError when the text is not a whole number.
+std::string StepSerial(std::string_view serial, int delta);
+
+// Moves SerialNum (barcode mode) or MailerNum (pre-printed mode, direction
+// by Increment) to the next number to print. The pre-printed number is
+// composed again, so it always starts with "71" afterwards.
+// Throws ArticleNumberError and leaves the settings unchanged when the serial
+// does not read as a whole number.
+void StepArticleNumber(Settings& settings);
+// The reverse move; same failure rule.
+void UnstepArticleNumber(Settings& settings);
+
+// Options > "&BarCode's" > "&Print".
+void SelectBarcodeMode(Settings& settings);
+// Options > "&BarCode's" > "&Don't Print": also resets counting to upward.
+void SelectPreprintedMode(Settings& settings);
+
+}  // namespace gs
