@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+// Symbologies, in their stored order (ordinal 0..12). Only bcCode128 and
+// bcPOSTNET draw bars; the others give a white bitmap of the empty width.
+enum class TBarCodeType {
+    bcCode128,
+    bcCode39,
+    bcCode39Ext,
+    bcUPCA,
+    bcInt2of5,
+    bcCode93,
+    bcEAN13,
+    bcEAN8,
+    bcEAN128,
+    bcPOSTNET,
+    bcUPCE,
+    bcUPC2ext,
+    bcUPC5ext
+};
+
+// Rotation applied after drawing; bcRotate90 is a quarter turn clockwise,
+// bcRotate270 a quarter turn counter-clockwise.
+enum class TbcRotate { bcNoRotate, bcRotate90, bcRotate180, bcRotate270 };
+
+// Keeps one barcode as a ready-made bitmap. Every property assignment
+// rebuilds the bitmap at once, so Bitmap() always matches the properties.
+class TBarcodeBmp {
+public:
+    TBarcodeBmp();
+
+    int Height() const { return height_; }
+    void SetHeight(int height);
+
+    // One byte per pixel (Format_Grayscale8): 255 white background, 0 black
+    // modules and text.
+    const QImage& Bitmap() const { return bitmap_; }
+
+    // The text after the current type's text rule.
+    const std::string& BarcodeText() const { return text_; }
+    void SetBarcodeText(std::string_view text);
+
+    TBarCodeType BarcodeType() const { return type_; }
+    void SetBarcodeType(TBarCodeType type);
+
+    // The bitmap's drawing font (face "Courier New" until set).
+    QFont Font() const { return font_; }
+    void SetFont(const QFont* font);  // null is ignored
+
+    int Scale() const { return scale_; }
+    void SetScale(int scale);
+
+    bool Interpret() const { return interpret_; }
+    void SetInterpret(bool interpret);
+
+    TbcRotate Rotate() const { return rotate_; }
+    void SetRotate(TbcRotate rotate);
+
+private:
+    void Rebuild();
+    void DrawHumanReadable(int width);
+    void ApplyRotation();
+
+    int height_ = 50;
+    QImage bitmap_;
+    QImage spare_;  // the rotation's second bitmap, kept to save allocations
+    std::string text_;
+    TBarCodeType type_ = TBarCodeType::bcCode128;
+    QFont font_;
+    int scale_ = 1;
+    bool interpret_ = true;
+    TbcRotate rotate_ = TbcRotate::bcNoRotate;
+};
+
+}  // namespace gs
