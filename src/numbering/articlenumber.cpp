@@ -1,0 +1,109 @@
+#include "numbering/articlenumber.h"
+
+#include <charconv>
+#include <optional>
+
+namespace gs {
+
+namespace {
+
+// A whole number as the article number can hold it: one or more decimal
+// digits and nothing else. A sign, a blank or any other character would end
+// up inside the 20 digits, so such texts do not count as numbers.
+bool IsDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+std::optional<long long> ReadWholeNumber(std::string_view text) {
+    if (!IsDigits(text)) return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string PadLeft(std::string text, std::size_t width) {
+    if (text.size() < width) text.insert(0, width - text.size(), '0');
+    return text;
+}
+
+// Characters first..last (1-based, inclusive) of text, as far as they exist.
+std::string_view Chars(std::string_view text, std::size_t first, std::size_t last) {
+    if (text.size() < first) return {};
+    return text.substr(first - 1, last - first + 1);
+}
+
+// Modulo 10 with weights 3 and 1 counted from the left over the 19 digits.
+char CheckDigit(std::string_view body) {
+    int odd = 0, even = 0;
+    for (std::size_t pos = 1; pos <= 19 && pos <= body.size(); ++pos) {
+        const int digit = body[pos - 1] - '0';
+        if (pos % 2 == 1)
+            odd += digit;
+        else
+            even += digit;
+    }
+    const int d = (odd * 3 + even) % 10;
+    return static_cast<char>('0' + (10 - d) % 10);
+}
+
+std::string SteppedMailerNum(const Settings& settings, int delta) {
+    const std::string serial = StepSerial(Chars(settings.MailerNum, 12, 19), delta);
+    return ComposeArticleNumber(Chars(settings.MailerNum, 3, 11), serial);
+}
+
+}  // namespace
+
+std::string ComposeArticleNumber(std::string_view custId, std::string_view serial) {
+    const std::string id = PadLeft(IsDigits(custId) ? std::string(custId) : "000000000", 9);
+    const std::string ser = PadLeft(IsDigits(serial) ? std::string(serial) : "00000000", 8);
+    std::string number = "71" + id + ser;
+    number += CheckDigit(number);
+    return number;
+}
+
+std::string FormatArticleNumber(std::string_view number) {
+    std::string out;
+    out.reserve(24);
+    for (std::size_t group = 0; group < 5; ++group) {
+        if (group) out += ' ';
+        out += Chars(number, group * 4 + 1, group * 4 + 4);
+    }
+    return out;
+}
+
+std::string StepSerial(std::string_view serial, int delta) {
+    const auto value = ReadWholeNumber(serial);
+    // Far beyond any serial; keeps the arithmetic below inside its range.
+    if (!value || *value > 999'999'999'999'999'999LL) throw ArticleNumberError("'" + std::string(serial) + "' is not a valid integer value");
+    long long next = *value + delta;
+    if (next == 100000000) next = 1;
+    if (next == -1) next = 99999999;
+    return PadLeft(std::to_string(next), 8);
+}
+
+void StepArticleNumber(Settings& settings) {
+    if (settings.PrintBarCode)
+        settings.SerialNum = StepSerial(settings.SerialNum, +1);
+    else
+        settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
+}
+
+void UnstepArticleNumber(Settings& settings) {
+    if (settings.PrintBarCode)
+        settings.SerialNum = StepSerial(settings.SerialNum, -1);
+    else
+        settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);
+}
+
+void SelectBarcodeMode(Settings& settings) { settings.PrintBarCode = true; }
+
+void SelectPreprintedMode(Settings& settings) {
+    settings.PrintBarCode = false;
+    settings.Increment = true;
+}
+
+}  // namespace gs
