@@ -104,7 +104,7 @@ TEST(StepArticleNumber, PreprintedModeComposesTheNumberAgain) {
         // Whatever the stored number starts with, a step gives "71" and a fresh check digit.
         {"70031234567000000123", true, "71031234567000000135"},
         {"71031234567000000135", false, "71031234567000000128"},
-        {"71000000000000000008", false, "71000000000999999994"},  // 0 down wraps to 99999999,
+        {"71000000000000000008", false, "71000000000999999994"},  // 0 down wraps to 99999999
         {"71000000000999999990", true, "71000000000000000015"},
     };
     for (const auto& c : cases) {

@@ -1,0 +1,355 @@
+#include "numbering/tf_mailer.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "numbering/articlenumber.h"
+#include "platform/qtext.h"
+#include "platform/userinteraction.h"
+
+namespace gs {
+
+namespace {
+
+constexpr int kWidth = 385;
+constexpr int kHeight = 150;
+constexpr int kDontShowRoom = 32;   // the check box sits below the buttons
+constexpr int kBarCodeHelpHeight = 152;
+constexpr int kMailerNumHelpHeight = 200;
+
+// Every position a required digit (Qt writes the required digit as "9").
+const char* const kCustIdMask = "99-999-9999;_";
+const char* const kSerialMask = "99999999;_";
+const char* const kMailerNumMask = "99999999999999999999;_";
+constexpr QChar kBlank = u'_';
+
+const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
+const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
+const char* const kDnBAddress = "https://www.dnb.com";
+const char* const kInvalidInput = "Invalid input value.  Use escape key to abandon changes.";
+
+QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool wrap = false) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setWordWrap(wrap);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QWidget* w : widgets) row->addWidget(w);
+    row->addStretch(1);
+    return row;
+}
+
+QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setInputMask(QString::fromLatin1(mask));
+    return edit;
+}
+
+QFrame* HelpPanel(const char* name, int height, QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setGeometry(0, kHeight, kWidth, height);
+    QFont f = panel->font();
+    f.setPixelSize(11);
+    panel->setFont(f);
+    panel->hide();
+    return panel;
+}
+
+}  // namespace
+
+TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontShowBox, QWidget* parent)
+    : QDialog(parent), settings_(settings), showMailerScreen_(showMailerScreen), showDontShowBox_(showDontShowBox) {
+    setObjectName("F_Mailer");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+
+    // Barcode mode: customer ID and identifier serial number.
+    gbPrintBarcode = new QGroupBox(this);
+    gbPrintBarcode->setObjectName("gbPrintBarcode");
+    gbPrintBarcode->setGeometry(8, 4, 273, 134);
+    lblCustID = TextLabel("Customer ID (DUNS #)", gbPrintBarcode);
+    lblCustID->setObjectName("lblCustID");
+    lblCustID->setToolTip(kCustIdHint);
+    lblCustID->setGeometry(12, 18, 250, 18);
+    editCustID = MaskedEdit("editCustID", kCustIdMask, gbPrintBarcode);
+    editCustID->setToolTip(kSerialHint);
+    editCustID->setGeometry(12, 38, 110, 24);
+    lblSerialNum = TextLabel("Enter Identifier Serial Number", gbPrintBarcode);
+    lblSerialNum->setObjectName("lblSerialNum");
+    lblSerialNum->setToolTip(kSerialHint);
+    lblSerialNum->setGeometry(12, 72, 250, 18);
+    editSerialNum = MaskedEdit("editSerialNum", kSerialMask, gbPrintBarcode);
+    editSerialNum->setToolTip(kSerialHint);
+    editSerialNum->setGeometry(12, 92, 110, 24);
+
+    // Pre-printed mode, in the same place: the next form's number and the direction.
+    gbNoBarCode = new QGroupBox(this);
+    gbNoBarCode->setObjectName("gbNoBarCode");
+    gbNoBarCode->setGeometry(gbPrintBarcode->geometry());
+    lblMailerNum = TextLabel("20 Digit Mailer Number", gbNoBarCode);
+    lblMailerNum->setObjectName("lblMailerNum");
+    lblMailerNum->setGeometry(12, 18, 250, 18);
+    editMailerNum = MaskedEdit("editMailerNum", kMailerNumMask, gbNoBarCode);
+    editMailerNum->setGeometry(12, 38, 200, 24);
+    rgCountType = new QGroupBox("Count Type", gbNoBarCode);
+    rgCountType->setObjectName("rgCountType");
+    rgCountType->setGeometry(12, 70, 249, 54);
+    countType_ = new QButtonGroup(this);
+    auto* countLayout = new QHBoxLayout(rgCountType);
+    for (int i = 0; i < 2; ++i) {
+        auto* item = new QRadioButton(i == 0 ? "Increment" : "Decrement", rgCountType);
+        countType_->addButton(item, i);
+        countLayout->addWidget(item, 1);
+    }
+
+    cbDontShow = new QCheckBox("Do not show this screen again", this);
+    cbDontShow->setObjectName("cbDontShow");
+    cbDontShow->setGeometry(16, kHeight + 6, 300, 20);
+    cbDontShow->setVisible(showDontShowBox_);
+
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(292, 12, 82, 25);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->setGeometry(292, 44, 82, 25);
+    btnHelp = new QPushButton("Help", this);
+    btnHelp->setObjectName("btnHelp");
+    btnHelp->setGeometry(292, 76, 82, 25);
+    connect(btnOK, &QPushButton::clicked, this, &TF_Mailer::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this, &TF_Mailer::btnHelpClick);
+
+    BuildBarcodeHelp();
+    BuildMailerNumHelp();
+
+    for (QLineEdit* edit : {editCustID, editSerialNum, editMailerNum}) edit->installEventFilter(this);
+
+    FormCreate();
+
+    // Room for the check box below the buttons when the caller shows it.
+    setFixedSize(kWidth, kHeight + (showDontShowBox_ ? kDontShowRoom : 0));
+    CentreOnScreen();
+}
+
+void TF_Mailer::BuildBarcodeHelp() {
+    panelBarCode = HelpPanel("panelBarCode", kBarCodeHelpHeight, this);
+    LabelDnB = TextLabel(kDnBAddress, panelBarCode);
+    LabelDnB->setObjectName("LabelDnB");
+    QFont linkFont = LabelDnB->font();
+    linkFont.setUnderline(true);
+    LabelDnB->setFont(linkFont);
+    LabelDnB->setStyleSheet("color: blue");
+    LabelDnB->installEventFilter(this);
+
+    auto* v = new QVBoxLayout(panelBarCode);
+    v->setContentsMargins(8, 4, 8, 4);
+    v->setSpacing(1);
+    v->addLayout(Row({TextLabel("Customer ID:", panelBarCode, true),
+                      TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panelBarCode)}));
+    v->addWidget(TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode));
+    v->addLayout(Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB}));
+    v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
+                           "If you are generating mailings at multiple locations, you must use the DUNS number "
+                           "appropriate for each mailing location.",
+                           panelBarCode, false, true));
+    v->addLayout(Row({TextLabel("Identifier Serial Number:", panelBarCode, true),
+                      TextLabel("You will self-assign an eight-digit Identifier", panelBarCode)}));
+    v->addWidget(TextLabel("Serial Number.  This number must remain unique for at least 2 years in order to "
+                           "ensure that it identifies only one mailpiece.",
+                           panelBarCode, false, true));
+    v->addStretch(1);
+}
+
+void TF_Mailer::BuildMailerNumHelp() {
+    panelMailerNum = HelpPanel("panelMailerNum", kMailerNumHelpHeight, this);
+    memoCountHelp = new QPlainTextEdit(panelMailerNum);
+    memoCountHelp->setObjectName("memoCountHelp");
+    memoCountHelp->setReadOnly(true);
+    memoCountHelp->setFrameShape(QFrame::NoFrame);
+    memoCountHelp->setFocusPolicy(Qt::NoFocus);
+    memoCountHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoCountHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette windowColour = memoCountHelp->palette();
+    windowColour.setColor(QPalette::Base, windowColour.color(QPalette::Window));
+    memoCountHelp->setPalette(windowColour);
+    memoCountHelp->setPlainText(
+        "\"Decrement\" depending on the order you have the Mailer's in your printer. \n"
+        "Some printers  pull paper from the bottom of the pile and some from the top. \n"
+        "Thus if your printer takes paper from the bottom of the pile, you must use \n"
+        "the mailer number from the bottom of the pile of mailers and have the \n"
+        "counter decrement the number for each new label. ");
+    memoCountHelp->setFixedHeight(5 * memoCountHelp->fontMetrics().lineSpacing() + 8);
+
+    auto* v = new QVBoxLayout(panelMailerNum);
+    v->setContentsMargins(8, 4, 8, 4);
+    v->setSpacing(1);
+    v->addLayout(Row({TextLabel("20 Digit Mailer Number:", panelMailerNum, true),
+                      TextLabel("You have chosen not to print the bar code's,", panelMailerNum)}));
+    v->addWidget(TextLabel("thus your mailers must have the bar code already printed on them.  You must enter all "
+                           "20 digits of the next Mailer Number in your printer.",
+                           panelMailerNum, false, true));
+    v->addLayout(Row({TextLabel("Increment/Decrement:", panelMailerNum, true),
+                      TextLabel("You can select either \"Increment\", or ", panelMailerNum)}));
+    v->addWidget(memoCountHelp);
+    v->addWidget(TextLabel("To determine the order of your mailer numbers, look at the last 10 digits of the Mailer "
+                           "Number and ignore the last digit.  The remaining 9 digits will be",
+                           panelMailerNum, false, true));
+    v->addLayout(Row({TextLabel("your", panelMailerNum), TextLabel("unique number", panelMailerNum, true),
+                      TextLabel(". These", panelMailerNum), TextLabel("unique numbers", panelMailerNum, true),
+                      TextLabel("should be consecutive.", panelMailerNum)}));
+    v->addStretch(1);
+}
+
+void TF_Mailer::FormCreate() {
+    setWindowTitle("Mailer Number");
+    gbPrintBarcode->setVisible(settings_.PrintBarCode);
+    gbNoBarCode->setVisible(!settings_.PrintBarCode);
+    if (settings_.PrintBarCode) {
+        editSerialNum->setText(FromAnsi(settings_.SerialNum));
+        editCustID->setText(FromAnsi(settings_.CustID));
+    } else {
+        editMailerNum->setText(FromAnsi(settings_.MailerNum));
+        SetCountTypeIndex(settings_.Increment ? 0 : 1);
+    }
+}
+
+QString TF_Mailer::MaskedText(const QLineEdit& edit) {
+    // Every editable position is a digit, so the blank character only ever
+    // stands for an empty position.
+    QString text = edit.displayText();
+    text.replace(kBlank, u' ');
+    return text;
+}
+
+int TF_Mailer::CountTypeIndex() const { return countType_->checkedId(); }
+
+void TF_Mailer::SetCountTypeIndex(int index) {
+    if (auto* item = countType_->button(index)) item->setChecked(true);
+}
+
+bool TF_Mailer::RefuseIfIncomplete(QLineEdit* edit) {
+    if (!edit->isModified() || edit->hasAcceptableInput()) return false;
+    edit->setFocus(Qt::OtherFocusReason);
+    Ui().Message(this, QGuiApplication::applicationDisplayName(), kInvalidInput, QMessageBox::Critical);
+    return true;
+}
+
+void TF_Mailer::btnOKClick() {
+    // Enter confirms without moving the focus, so the field being edited is
+    // checked here as well as when it loses the focus.
+    const QList<QLineEdit*> fields = settings_.PrintBarCode ? QList<QLineEdit*>{editCustID, editSerialNum}
+                                                             : QList<QLineEdit*>{editMailerNum};
+    for (QLineEdit* edit : fields)
+        if (RefuseIfIncomplete(edit)) return;
+
+    if (settings_.PrintBarCode) {
+        settings_.CustID = ToAnsi(MaskedText(*editCustID));
+        settings_.SerialNum = ToAnsi(MaskedText(*editSerialNum));
+    } else {
+        settings_.MailerNum = ToAnsi(MaskedText(*editMailerNum));
+        settings_.Increment = CountTypeIndex() == 0;
+    }
+    showMailerScreen_ = !cbDontShow->isChecked();
+    accept();
+}
+
+void TF_Mailer::btnHelpClick() {
+    QFrame* panel = settings_.PrintBarCode ? panelBarCode : panelMailerNum;
+    const int grow = settings_.PrintBarCode ? kBarCodeHelpHeight : kMailerNumHelpHeight;
+    if (showDontShowBox_)
+        for (QFrame* p : {panelBarCode, panelMailerNum}) p->move(p->x(), p->y() + kDontShowRoom);
+    panel->show();
+    setFixedSize(kWidth, height() + grow);
+    btnHelp->setEnabled(false);
+    CentreOnScreen();
+}
+
+void TF_Mailer::LabelDnBClick() { Ui().OpenUrl(LabelDnB->text()); }
+
+bool TF_Mailer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LabelDnB) {
+        switch (event->type()) {
+        case QEvent::Enter: LabelDnB->setCursor(Qt::PointingHandCursor); break;
+        case QEvent::Leave: LabelDnB->unsetCursor(); break;
+        case QEvent::MouseButtonRelease: LabelDnBClick(); return true;
+        default: break;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        auto* edit = static_cast<QLineEdit*>(watched);
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Switching to another window or opening a menu is not leaving the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            QTimer::singleShot(0, this, [this, edit] {
+                QWidget* now = QApplication::focusWidget();
+                // Cancel changes nothing, so moving to it needs no check.
+                if (!isVisible() || now == edit || now == btnCancel || !isAncestorOf(now)) return;
+                RefuseIfIncomplete(edit);
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TF_Mailer::CentreOnScreen() {
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect area = s->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void MailerNumberCommand(Settings& settings, bool& showMailerScreen, QWidget* parent) {
+    const std::string undoSerialNum = settings.SerialNum;
+    const std::string undoCustID = settings.CustID;
+    const std::string undoMailerNum = settings.MailerNum;
+    auto restore = [&] {
+        settings.SerialNum = undoSerialNum;
+        settings.CustID = undoCustID;
+        settings.MailerNum = undoMailerNum;
+    };
+
+    StepArticleNumber(settings);  // shows the number the next piece will carry
+    TF_Mailer dialog(settings, showMailerScreen, false, parent);
+    if (Ui().RunModal(dialog) != QDialog::Accepted) {
+        restore();
+        return;
+    }
+    try {
+        UnstepArticleNumber(settings);  // the next print steps onto the number entered
+    } catch (const ArticleNumberError&) {
+        restore();
+        throw;
+    }
+}
+
+}  // namespace gs
