@@ -62,7 +62,7 @@ bool QtUserInteraction::PrinterSetup(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtUserInteraction::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+void QtUserInteraction::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
 
 void QtUserInteraction::ShowHelp(QWidget* parent, const QString& helpFile) {
     // One help window per process, raised again on each request.
