@@ -1,0 +1,72 @@
+#pragma once
+// One certified-mail form: the recipient and sender blocks, RE and comment,
+// the restricted-delivery mark, the receipt strip with fees and total, the
+// article number as text and as Code 128 barcodes, both ZIP codes as POSTNET
+// barcodes and the optional extra label. One page, one print job.
+#include "printing/geometry.h"
+#include "printing/printtarget.h"
+
+#include <QFont>
+#include <array>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace gs {
+
+class TBarcodeBmp;
+
+// The texts one mailer is printed from (Windows-1252, as displayed).
+struct MailerPrintRequest {
+    std::array<std::string, 5> senderLines;
+    std::string senderZip;
+    std::array<std::string, 5> recipientLines;
+    std::string recipientZip;      // cleaned by NormalizeZip
+    std::string re;                // at most the first 25 characters of the RE field
+    std::string comment;
+    std::string restricted = "N";  // "Y" when restricted delivery is ticked
+    // Barcode printing on: the customer ID without dashes (nine digits);
+    // off: the stored 20-digit mailer number.
+    std::string numberSource;
+    std::string serial;            // barcode printing on: eight digits; off: empty
+    std::string postage, certifiedFee, returnReceiptFee, restrictedFee, total;
+    std::string alignLeftRight = "0";
+    std::string alignUpDown = "0";
+    std::string extraLabelOn = "Yes";             // exactly "Yes" prints the extra label
+    std::string extraLabelAddress = "Addressed To";  // exactly this shows the recipient
+};
+
+// The printing base font: "Arial" 8 point, no style.
+QFont DefaultBaseFont();
+
+// The five recipient lines from the first four lines of the address and the
+// city line "city state zip" (city and state trimmed): the city line goes
+// into the first of the four lines that is blank after trimming, the fifth
+// line then stays empty; with no blank line it becomes the fifth line.
+std::array<std::string, 5> RecipientLinesWithCity(const std::array<std::string, 4>& lines,
+                                                  std::string_view city, std::string_view state,
+                                                  std::string_view cleanZip);
+
+// a-z to A-Z; every other character stays as it is.
+std::string UpperAscii(std::string_view text);
+// Without leading and trailing blanks and control characters.
+std::string TrimText(std::string_view text);
+
+// Draws the barcode block: two Code 128 barcodes of the plain number and six
+// printed copies of its grouped form. Also printed alone by barcode runs.
+void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& plainNumber);
+
+// Draws the whole mailer on one canvas and returns the grouped number.
+std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, bool printBarCode,
+                       const QFont& baseFont);
+
+// Prints one mailer as its own job and returns the article number in its
+// printed form of five groups of four digits. Throws PrintError when the
+// page cannot be printed.
+std::string PrintMailer(const MailerPrintRequest& request, bool printBarCode, const QFont& baseFont,
+                        QWidget* owner);
+std::string PrintMailer(PrintTarget& target, const MailerPrintRequest& request, bool printBarCode,
+                        const QFont& baseFont);
+
+}  // namespace gs

@@ -1,0 +1,14 @@
+#pragma once
+// The printing menu commands of the main window that open a dialog.
+class QWidget;
+
+namespace gs {
+
+struct Settings;
+
+// Options > Print Options > "Printer &Alignment".
+void AlignmentCommand(Settings& settings, QWidget* parent);
+// Options > Print Options > "&Extra Label".
+void ExtraLabelCommand(Settings& settings, QWidget* parent);
+
+}  // namespace gs

@@ -1,0 +1,88 @@
+#include "printing/tf_align.h"
+
+#include "settings/settings.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace gs {
+
+namespace {
+QSpinBox* MakeSpin(QWidget* parent, const char* name, long value) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(-999, 999);
+    spin->setValue(static_cast<int>(std::clamp(value, -999L, 999L)));
+    // A sign and three digits at most.
+    spin->findChild<QLineEdit*>()->setMaxLength(4);
+    return spin;
+}
+
+QLabel* BoldLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+}  // namespace
+
+TF_Align::TF_Align(Settings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+    setObjectName("F_Align");
+    setWindowTitle("Printer Alignment");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setFixedSize(297, 158);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1->setGeometry(8, 2, 281, 76);
+    Label1 = new QLabel(
+        "The numbers below will move the text on the form either 1/100\" to the right if a negative number "
+        "or to the left if a positive number.  It also can move the text  1/100\" up if a positive number "
+        "and down if a negative number.",
+        GroupBox1);
+    Label1->setObjectName("Label1");
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    auto* groupLayout = new QVBoxLayout(GroupBox1);
+    groupLayout->setContentsMargins(4, 4, 4, 4);
+    groupLayout->addWidget(Label1);
+
+    Label2 = BoldLabel(this, "Label2", "Left & Right");
+    Label2->setGeometry(16, 86, 90, 16);
+    Label3 = BoldLabel(this, "Label3", "Up and Down");
+    Label3->setGeometry(16, 112, 90, 16);
+    spinLeftRight = MakeSpin(this, "spinLeftRight", settings.LeftRight);
+    spinLeftRight->setGeometry(110, 83, 60, 22);
+    SpinUpDown = MakeSpin(this, "SpinUpDown", settings.TopBottom);
+    SpinUpDown->setGeometry(110, 109, 60, 22);
+
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(206, 84, 75, 25);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->setGeometry(206, 118, 75, 25);
+
+    connect(btnOK, &QPushButton::clicked, this, &TF_Align::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TF_Align::btnOKClick() {
+    spinLeftRight->interpretText();
+    SpinUpDown->interpretText();
+    settings_.LeftRight = spinLeftRight->value();
+    settings_.TopBottom = SpinUpDown->value();
+    accept();
+}
+
+}  // namespace gs
