@@ -1,0 +1,194 @@
+#include "barcode/barcodebmp.h"
+
+#include "barcode/code128.h"
+#include "barcode/postnet.h"
+#include "barcode/rasterfill.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+namespace gs {
+
+namespace {
+
+// The bitmap has no resolution of its own; font points map to its pixels as
+// on a 96-dpi screen bitmap.
+constexpr int kBitmapDotsPerMeter = 3780;
+
+// Windows-1252 bytes of a Code 128 text (codes up to 128) as Unicode.
+QString TextForDisplay(const std::string& text) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        out.append(c == 0x80 ? QChar(0x20AC) : QChar(c));
+    }
+    return out;
+}
+
+std::string ApplyTextRule(TBarCodeType type, std::string_view text) {
+    switch (type) {
+    case TBarCodeType::bcCode128: return PrepareCode128Text(text);
+    case TBarCodeType::bcPOSTNET: return PreparePostnetText(text);
+    default: return std::string(text);
+    }
+}
+
+// (Re)shapes the bitmap, reusing its memory when the size stays.
+void Reshape(QImage& image, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (image.width() == width && image.height() == height && image.format() == QImage::Format_Grayscale8) return;
+    image = QImage(width, height, QImage::Format_Grayscale8);
+    if (!image.isNull()) {
+        image.setDotsPerMeterX(kBitmapDotsPerMeter);
+        image.setDotsPerMeterY(kBitmapDotsPerMeter);
+    }
+}
+
+}  // namespace
+
+TBarcodeBmp::TBarcodeBmp() : font_(QStringLiteral("Courier New")) {
+    font_.setStyleHint(QFont::TypeWriter);
+    // The constructor shows the empty 20 x 50 white bitmap; real drawing
+    // starts with the first property assignment.
+    Rebuild();
+}
+
+void TBarcodeBmp::SetHeight(int height) {
+    height_ = height;
+    Rebuild();
+}
+
+void TBarcodeBmp::SetBarcodeText(std::string_view text) {
+    text_ = ApplyTextRule(type_, text);
+    Rebuild();
+}
+
+void TBarcodeBmp::SetBarcodeType(TBarCodeType type) {
+    type_ = type;
+    // What an earlier rule removed does not come back.
+    text_ = ApplyTextRule(type_, text_);
+    Rebuild();
+}
+
+void TBarcodeBmp::SetFont(const QFont* font) {
+    if (font == nullptr) return;
+    font_ = *font;
+    Rebuild();
+}
+
+void TBarcodeBmp::SetScale(int scale) {
+    scale_ = scale;
+    Rebuild();
+}
+
+void TBarcodeBmp::SetInterpret(bool interpret) {
+    interpret_ = interpret;
+    Rebuild();
+}
+
+void TBarcodeBmp::SetRotate(TbcRotate rotate) {
+    rotate_ = rotate;
+    Rebuild();
+}
+
+void TBarcodeBmp::Rebuild() {
+    const int scale = std::max(scale_, 0);
+    const int emptyWidth = 20 * scale;
+
+    std::vector<int> code128;
+    int width = emptyWidth;
+    if (!text_.empty()) {
+        if (type_ == TBarCodeType::bcCode128) {
+            code128 = EncodeCode128(text_);
+            width = Code128WidthForValues(code128.size(), scale);
+        } else if (type_ == TBarCodeType::bcPOSTNET) {
+            width = PostnetWidth(static_cast<int>(text_.size()), scale);
+        }
+    }
+
+    Reshape(bitmap_, width, height_);
+    if (bitmap_.isNull()) return;
+    bitmap_.fill(raster::kWhite);
+
+    const int band = interpret_ ? 5 * scale : 0;
+    if (!text_.empty() && scale > 0) {
+        if (type_ == TBarCodeType::bcCode128) {
+            DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
+        } else if (type_ == TBarCodeType::bcPOSTNET) {
+            DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);
+        }
+        if (interpret_) DrawHumanReadable(width);
+    }
+
+    if (rotate_ != TbcRotate::bcNoRotate) ApplyRotation();
+}
+
+void TBarcodeBmp::DrawHumanReadable(int width) {
+    font_.setPointSize(8 * scale_);
+    if (type_ != TBarCodeType::bcCode128) return;
+    // Fonts need the GUI application; without one the bars stand alone.
+    if (qGuiApp == nullptr) return;
+
+    QFont font = font_;
+    font.setStyleStrategy(QFont::NoAntialias);  // keep the bitmap two-coloured
+    const QString line = TextForDisplay(text_);
+    QPainter painter(&bitmap_);
+    painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int textWidth = metrics.horizontalAdvance(line);
+    const int textHeight = metrics.height();
+    const int x = width / 2 - textWidth / 2;
+    const int y = height_ - textHeight;
+    painter.fillRect(QRect(x, y, textWidth, textHeight), Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawText(x, y + metrics.ascent(), line);
+}
+
+void TBarcodeBmp::ApplyRotation() {
+    const int w = bitmap_.width();
+    const int h = bitmap_.height();
+    const bool quarter = rotate_ == TbcRotate::bcRotate90 || rotate_ == TbcRotate::bcRotate270;
+    Reshape(spare_, quarter ? h : w, quarter ? w : h);
+    if (spare_.isNull()) {
+        bitmap_ = spare_;
+        return;
+    }
+
+    const uchar* source = bitmap_.constBits();
+    const qsizetype stride = bitmap_.bytesPerLine();
+    switch (rotate_) {
+    case TbcRotate::bcRotate180:
+        // (x, y) -> (W - 1 - x, H - 1 - y): each line reversed, lines in
+        // reverse order.
+        for (int y = 0; y < h; ++y) {
+            const uchar* src = bitmap_.constScanLine(y);
+            std::reverse_copy(src, src + w, spare_.scanLine(h - 1 - y));
+        }
+        break;
+    case TbcRotate::bcRotate90:
+        // (x, y) -> (H - 1 - y, x): target line x gathers source column x,
+        // bottom line first.
+        for (int x = 0; x < w; ++x) {
+            uchar* dst = spare_.scanLine(x);
+            for (int y = 0; y < h; ++y) dst[h - 1 - y] = source[y * stride + x];
+        }
+        break;
+    case TbcRotate::bcRotate270:
+        // (x, y) -> (y, W - 1 - x).
+        for (int x = 0; x < w; ++x) {
+            uchar* dst = spare_.scanLine(w - 1 - x);
+            for (int y = 0; y < h; ++y) dst[y] = source[y * stride + x];
+        }
+        break;
+    case TbcRotate::bcNoRotate: break;
+    }
+    std::swap(bitmap_, spare_);
+}
+
+}  // namespace gs

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+// Five bars per digit, the first bar in the most significant bit of the byte,
+// 1 = full bar, 0 = half bar (bar weights 7 4 2 1 0; zero is written as 7+4).
+extern const std::array<std::uint8_t, 10> kPostnetDigits;
+
+// Most digits a POSTNET symbol carries (ZIP + 4 + delivery point).
+inline constexpr std::size_t kPostnetMaxDigits = 11;
+
+// Keeps only the digits 0..9 and of them only the first eleven.
+std::string PreparePostnetText(std::string_view text);
+
+// The digit that brings the digit sum to a multiple of 10. Non-digits are
+// ignored.
+int PostnetCheckDigit(std::string_view digits);
+
+// Bitmap width in pixels for `digitCount` data digits and module width
+// `scale`: (10 x (digitCount + 1) + 23) x scale; 20 x scale without digits.
+int PostnetWidth(int digitCount, int scale);
+
+// Draws frame bar, data digits, check digit and frame bar into an 8-bit
+// bitmap already filled white. Bars are `scale` pixels wide at a pitch of two
+// modules, the first frame bar at x0; full bars cover rows y0..y0+height-1,
+// half bars stand on the bottom line from row y0 + height div 2.
+void DrawPostnet(QImage& bitmap, std::string_view digits, int x0, int y0, int scale, int height);
+
+}  // namespace gs
