@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -55,11 +56,14 @@ QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool 
     return label;
 }
 
-QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+// Labels side by side; the last one takes the rest of the line and wraps.
+QHBoxLayout* Row(std::initializer_list<QLabel*> labels) {
     auto* row = new QHBoxLayout;
-    row->setSpacing(4);
-    for (QWidget* w : widgets) row->addWidget(w);
-    row->addStretch(1);
+    row->setSpacing(3);
+    for (QLabel* label : labels) row->addWidget(label, 0, Qt::AlignTop);
+    QLabel* last = *(labels.end() - 1);
+    last->setWordWrap(true);
+    row->setStretchFactor(last, 1);
     return row;
 }
 
@@ -76,7 +80,7 @@ QFrame* HelpPanel(const char* name, int height, QWidget* parent) {
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setGeometry(0, kHeight, kWidth, height);
     QFont f = panel->font();
-    f.setPixelSize(11);
+    f.setPixelSize(10);
     panel->setFont(f);
     panel->hide();
     return panel;
@@ -171,12 +175,17 @@ void TF_Mailer::BuildBarcodeHelp() {
     LabelDnB->installEventFilter(this);
 
     auto* v = new QVBoxLayout(panelBarCode);
-    v->setContentsMargins(8, 4, 8, 4);
+    v->setContentsMargins(8, 3, 8, 2);
     v->setSpacing(1);
     v->addLayout(Row({TextLabel("Customer ID:", panelBarCode, true),
                       TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panelBarCode)}));
-    v->addWidget(TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode));
-    v->addLayout(Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB}));
+    v->addWidget(
+        TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode, false, true));
+    auto* linkRow = Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB});
+    LabelDnB->setWordWrap(false);
+    linkRow->setStretchFactor(LabelDnB, 0);
+    linkRow->addStretch(1);
+    v->addLayout(linkRow);
     v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
                            "If you are generating mailings at multiple locations, you must use the DUNS number "
                            "appropriate for each mailing location.",
@@ -194,10 +203,11 @@ void TF_Mailer::BuildMailerNumHelp() {
     memoCountHelp = new QPlainTextEdit(panelMailerNum);
     memoCountHelp->setObjectName("memoCountHelp");
     memoCountHelp->setReadOnly(true);
+    memoCountHelp->document()->setDocumentMargin(0);
     memoCountHelp->setFrameShape(QFrame::NoFrame);
     memoCountHelp->setFocusPolicy(Qt::NoFocus);
     memoCountHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memoCountHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoCountHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QPalette windowColour = memoCountHelp->palette();
     windowColour.setColor(QPalette::Base, windowColour.color(QPalette::Window));
     memoCountHelp->setPalette(windowColour);
@@ -207,10 +217,11 @@ void TF_Mailer::BuildMailerNumHelp() {
         "Thus if your printer takes paper from the bottom of the pile, you must use \n"
         "the mailer number from the bottom of the pile of mailers and have the \n"
         "counter decrement the number for each new label. ");
-    memoCountHelp->setFixedHeight(5 * memoCountHelp->fontMetrics().lineSpacing() + 8);
+    // The five lines wrap in the panel's width.
+    memoCountHelp->setFixedHeight(8 * memoCountHelp->fontMetrics().lineSpacing() + 2);
 
     auto* v = new QVBoxLayout(panelMailerNum);
-    v->setContentsMargins(8, 4, 8, 4);
+    v->setContentsMargins(8, 3, 8, 2);
     v->setSpacing(1);
     v->addLayout(Row({TextLabel("20 Digit Mailer Number:", panelMailerNum, true),
                       TextLabel("You have chosen not to print the bar code's,", panelMailerNum)}));
