@@ -1,0 +1,56 @@
+#pragma once
+// The memo file beside a table with memo fields: dBase IV layout (a 24-byte
+// header when new, 512-byte blocks, each memo led by FF FF 08 00 and its
+// length + 8), and read/append support for dBase III memo files (text ended
+// by 1A 1A, no block header) written by other programs.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dbase/fileio.h"
+
+namespace gs {
+
+class MemoFile {
+public:
+    enum class Kind { DBase4, DBase3 };
+
+    // Writes a new dBase IV memo file (24-byte header). False with errno set.
+    static bool Create(const std::string& path, const std::string& tableName);
+    // The bytes of a new dBase IV memo file.
+    static std::string NewHeader(const std::string& tableName);
+
+    // Opens the file; false with errno set. The share mode follows the table.
+    bool Open(const std::string& path, bool readOnly, bool shared, Kind kind);
+    void Close();
+    bool IsOpen() const { return file_.IsOpen(); }
+    const std::string& Path() const { return path_; }
+    Kind GetKind() const { return kind_; }
+    int Fd() const { return file_.Fd(); }
+
+    // The raw text of the memo starting at block (not converted). Raises
+    // 1003 for a block or length outside the file.
+    std::string Read(std::uint32_t block, long recNo) const;
+
+    // Writes text for a field that held oldBlock; returns the block the memo
+    // went to (0 for an empty text, nothing written).
+    std::uint32_t Write(std::uint32_t oldBlock, std::string_view text);
+
+    // Appends a memo to an in-memory image of a memo file being packed;
+    // returns its block.
+    static std::uint32_t AppendToImage(std::string& image, std::string_view text, Kind kind);
+    static void FinishImage(std::string& image);
+
+private:
+    void LockForWrite();
+    void UnlockAfterWrite();
+
+    dbfio::FileHandle file_;
+    std::string path_;
+    Kind kind_ = Kind::DBase4;
+    bool shared_ = true;
+    bool readOnly_ = false;
+    std::uint32_t blockSize_ = 512;
+};
+
+}  // namespace gs
