@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace gs {
 
@@ -49,6 +50,41 @@ void Reshape(QImage& image, int width, int height) {
         image.setDotsPerMeterY(kBitmapDotsPerMeter);
     }
 }
+
+// Reversed copies of the last two distinct lines asked for. A barcode has
+// few distinct lines (bars, half bars, text), so most lines are a compare
+// and a copy instead of a byte-by-byte reversal.
+class ReversedLines {
+public:
+    explicit ReversedLines(std::size_t width) : width_(width) {
+        for (Entry& e : entries_) {
+            e.source.resize(width);
+            e.reversed.resize(width);
+        }
+    }
+
+    const uchar* Of(const uchar* line) {
+        for (Entry& e : entries_) {
+            if (e.used && std::memcmp(e.source.data(), line, width_) == 0) return e.reversed.data();
+        }
+        Entry& e = entries_[next_];
+        next_ = 1 - next_;
+        std::memcpy(e.source.data(), line, width_);
+        std::reverse_copy(line, line + width_, e.reversed.data());
+        e.used = true;
+        return e.reversed.data();
+    }
+
+private:
+    struct Entry {
+        std::vector<uchar> source;
+        std::vector<uchar> reversed;
+        bool used = false;
+    };
+    std::size_t width_;
+    Entry entries_[2];
+    int next_ = 0;
+};
 
 }  // namespace
 
@@ -153,40 +189,51 @@ void TBarcodeBmp::DrawHumanReadable(int width) {
 void TBarcodeBmp::ApplyRotation() {
     const int w = bitmap_.width();
     const int h = bitmap_.height();
-    const bool quarter = rotate_ == TbcRotate::bcRotate90 || rotate_ == TbcRotate::bcRotate270;
-    Reshape(spare_, quarter ? h : w, quarter ? w : h);
+    if (w == 0 || h == 0) {
+        if (rotate_ != TbcRotate::bcRotate180) Reshape(bitmap_, h, w);
+        return;
+    }
+
+    if (rotate_ == TbcRotate::bcRotate180) {
+        // (x, y) -> (W - 1 - x, H - 1 - y): lines swapped end for end, each
+        // reversed. Done in place; bar lines repeat, so each distinct line is
+        // reversed once.
+        const auto width = static_cast<std::size_t>(w);
+        ReversedLines reversed(width);
+        std::vector<uchar> held(width);
+        for (int y = 0; y < h / 2; ++y) {
+            uchar* top = bitmap_.scanLine(y);
+            uchar* bottom = bitmap_.scanLine(h - 1 - y);
+            std::memcpy(held.data(), reversed.Of(top), width);
+            std::memcpy(top, reversed.Of(bottom), width);
+            std::memcpy(bottom, held.data(), width);
+        }
+        if (h % 2 != 0) {
+            uchar* middle = bitmap_.scanLine(h / 2);
+            std::memcpy(middle, reversed.Of(middle), width);
+        }
+        return;
+    }
+
+    // Quarter turns need the second bitmap: it is H wide and W high.
+    Reshape(spare_, h, w);
     if (spare_.isNull()) {
         bitmap_ = spare_;
         return;
     }
-
     const uchar* source = bitmap_.constBits();
     const qsizetype stride = bitmap_.bytesPerLine();
-    switch (rotate_) {
-    case TbcRotate::bcRotate180:
-        // (x, y) -> (W - 1 - x, H - 1 - y): each line reversed, lines in
-        // reverse order.
-        for (int y = 0; y < h; ++y) {
-            const uchar* src = bitmap_.constScanLine(y);
-            std::reverse_copy(src, src + w, spare_.scanLine(h - 1 - y));
-        }
-        break;
-    case TbcRotate::bcRotate90:
-        // (x, y) -> (H - 1 - y, x): target line x gathers source column x,
-        // bottom line first.
-        for (int x = 0; x < w; ++x) {
+    for (int x = 0; x < w; ++x) {
+        if (rotate_ == TbcRotate::bcRotate90) {
+            // (x, y) -> (H - 1 - y, x): target line x is source column x,
+            // bottom pixel first.
             uchar* dst = spare_.scanLine(x);
             for (int y = 0; y < h; ++y) dst[h - 1 - y] = source[y * stride + x];
-        }
-        break;
-    case TbcRotate::bcRotate270:
-        // (x, y) -> (y, W - 1 - x).
-        for (int x = 0; x < w; ++x) {
+        } else {
+            // (x, y) -> (y, W - 1 - x).
             uchar* dst = spare_.scanLine(w - 1 - x);
             for (int y = 0; y < h; ++y) dst[y] = source[y * stride + x];
         }
-        break;
-    case TbcRotate::bcNoRotate: break;
     }
     std::swap(bitmap_, spare_);
 }
