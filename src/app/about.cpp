@@ -1,0 +1,241 @@
+#include "app/about.h"
+
+#include "platform/userinteraction.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace gs {
+
+namespace {
+
+struct Branding {
+    const char* street;
+    const char* city;
+    const char* webSite;
+    const char* eMail;
+    const char* copyright;
+};
+
+// The maker's texts are also the design-time texts of the labels.
+constexpr Branding kMaker{"4410 Orchard Lane, Suite 200", "Madison, WI 53704", "www.quorvale.com",
+                          "support@quorvale.com", "Copyright \u00A9 2003-2026 Quorvale Software"};
+constexpr Branding kReseller{"88 Mill Street", "Dayton, OH 45402", "www.varnholtforms.com",
+                             kMaker.eMail, "Distributed by Varnholt Business Forms"};
+
+void CentreOnScreen(QWidget* w) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        w->move(screen->availableGeometry().center() - w->rect().center());
+}
+
+}  // namespace
+
+QString VersionLabelText(const std::string& fileVersion) {
+    if (fileVersion.empty()) return QStringLiteral("Version 3.0");
+    std::string rest = fileVersion;
+    std::string label = "Version ";
+    for (int i = 0; i < 2; ++i) {
+        const auto dot = rest.find('.');
+        const std::size_t take = dot == std::string::npos ? 0 : dot + 1;
+        label += rest.substr(0, take);
+        rest.erase(0, take);
+    }
+    const auto dot = rest.find('.');
+    label += dot == std::string::npos ? std::string() : rest.substr(0, dot);
+    return QString::fromStdString(label);
+}
+
+QPixmap ProductLogo(QSize size) {
+    QPixmap pm(size);
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, size.width(), 0);
+    g.setColorAt(0, QColor(0, 96, 48));
+    g.setColorAt(1, QColor(96, 168, 96));
+    p.fillRect(pm.rect(), g);
+    p.setPen(Qt::white);
+    QFont f("Arial");
+    f.setPixelSize(size.height() * 11 / 20);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(pm.rect().adjusted(12, 0, 0, -size.height() / 5), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Greenslip"));
+    f.setPixelSize(std::max(8, size.height() / 5));
+    f.setBold(false);
+    p.setFont(f);
+    p.drawText(pm.rect().adjusted(14, 0, 0, -4), Qt::AlignLeft | Qt::AlignBottom,
+               QStringLiteral("Certified Mail Forms"));
+    return pm;
+}
+
+QPixmap MakerLogo(QSize size) {
+    QPixmap pm(size);
+    pm.fill(QColor(192, 220, 192));
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0, 96, 48));
+    p.setPen(Qt::NoPen);
+    const int d = size.height() * 3 / 5;
+    p.drawEllipse(QRect(6, (size.height() - d) / 2, d, d));
+    p.setPen(Qt::white);
+    QFont f("Arial");
+    f.setPixelSize(d * 2 / 3);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(6, (size.height() - d) / 2, d, d), Qt::AlignCenter, QStringLiteral("Q"));
+    p.setPen(QColor(0, 72, 36));
+    f.setPixelSize(size.height() / 4);
+    p.setFont(f);
+    p.drawText(QRect(d + 14, 0, size.width() - d - 14, size.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Quorvale"));
+    return pm;
+}
+
+TF_About::TF_About(int splashMode, const std::string& programDir, const std::string& company,
+                   QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog),
+      SplashMode(splashMode),
+      programDir_(programDir),
+      company_(company) {
+    setObjectName("TF_About");
+    setFixedSize(308, 302);
+    setStyleSheet("TF_About { border: 1px solid #406040; background: rgb(192,220,192); }");
+
+    panelMain = new QFrame(this);
+    panelMain->setObjectName("panelMain");
+    panelMain->setGeometry(0, 0, 308, 262);
+
+    Image1 = new QLabel(panelMain);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(0, 0, 308, 62);
+    Image1->setPixmap(ProductLogo(QSize(308, 62)));
+
+    imageCompany = new QLabel(panelMain);
+    imageCompany->setObjectName("imageCompany");
+    imageCompany->setGeometry(56, 66, 197, 97);
+    imageCompany->setPixmap(MakerLogo(QSize(197, 97)));
+    imageCompany->setScaledContents(true);
+
+    panelInfo = new QFrame(panelMain);
+    panelInfo->setObjectName("panelInfo");
+    panelInfo->setGeometry(4, 166, 300, 94);
+    auto makeLabel = [this](const char* name, const QString& text, int row) {
+        auto* l = new QLabel(text, panelInfo);
+        l->setObjectName(name);
+        l->setAlignment(Qt::AlignHCenter);
+        l->setGeometry(0, row * 15, 300, 15);
+        return l;
+    };
+    labelStreet = makeLabel("labelStreet", kMaker.street, 0);
+    labelCity = makeLabel("labelCity", kMaker.city, 1);
+    labelWebSite = makeLabel("labelWebSite", kMaker.webSite, 2);
+    labelEMail = makeLabel("labelEMail", kMaker.eMail, 3);
+    labelVersion = makeLabel("labelVersion", "Version 3.0", 4);
+    labelCopyright = makeLabel("labelCopyright", kMaker.copyright, 5);
+    for (QLabel* link : {labelWebSite, labelEMail}) {
+        link->setStyleSheet("color: blue; text-decoration: underline;");
+        link->installEventFilter(this);
+        link->setMouseTracking(true);
+    }
+
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(116, 268, 75, 25);
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    Timer1.setInterval(3000);
+    Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, &TF_About::Timer1Timer);
+}
+
+void TF_About::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TF_About::FormShow() {
+    if (SplashMode == 1) {
+        setFixedSize(308, 80);
+        panelMain->setFixedHeight(62);
+        btnOK->hide();
+        Timer1.start();
+        CentreOnScreen(this);
+        return;
+    }
+    const Branding* b = nullptr;
+    if (company_ == "Quorvale") b = &kMaker;
+    if (company_ == "Varnholt") b = &kReseller;
+    if (b) {
+        labelStreet->setText(b->street);
+        labelCity->setText(b->city);
+        labelWebSite->setText(b->webSite);
+        labelEMail->setText(b->eMail);
+        labelCopyright->setText(b->copyright);
+    }
+    if (company_ == "Varnholt") {
+        QPixmap logo;
+        if (logo.load(QString::fromStdString(programDir_ + "Scr_logo.bmp"))) {
+            imageCompany->setPixmap(logo);
+            setFixedSize(width(), height() + 56);
+            imageCompany->resize(imageCompany->width(), imageCompany->height() + 56);
+            panelMain->resize(panelMain->width(), panelMain->height() + 56);
+            panelInfo->move(panelInfo->x(), panelInfo->y() + 56);
+            btnOK->move(btnOK->x(), btnOK->y() + 56);
+        }
+    }
+    labelVersion->setText(VersionLabelText(GREENSLIP_VERSION));
+    CentreOnScreen(this);
+}
+
+void TF_About::Timer1Timer() { Timer1.stop(); }
+
+void TF_About::labelWebSiteClick() {
+    if (SplashMode == 1) return;
+    Ui().OpenUrl(labelWebSite->text());
+}
+
+void TF_About::labelEMailClick() {
+    if (SplashMode == 1) return;
+    Ui().OpenUrl("mailto:" + labelEMail->text() + "?Subject=" + QGuiApplication::applicationDisplayName());
+}
+
+void TF_About::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (SplashMode != 1) reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TF_About::eventFilter(QObject* watched, QEvent* event) {
+    if (SplashMode == 1) return QDialog::eventFilter(watched, event);
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (label && (label == labelWebSite || label == labelEMail)) {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::Enter:
+            label->setCursor(Qt::PointingHandCursor);
+            break;
+        case QEvent::Leave:
+            label->unsetCursor();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (label == labelWebSite) labelWebSiteClick();
+            else labelEMailClick();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace gs

@@ -1,0 +1,61 @@
+#pragma once
+// The splash window and the About box are one window class.
+#include <QDialog>
+#include <QTimer>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace gs {
+
+// "Version " + the first three dot-separated parts of the file version, with
+// their dots: 3.0.0.0 -> "Version 3.0.0"; 3.5.2 -> "Version 3.5."; no
+// version at all -> "Version 3.0".
+QString VersionLabelText(const std::string& fileVersion);
+
+class TF_About : public QDialog {
+    Q_OBJECT
+public:
+    // splashMode 1: the start-up splash; 0: the About box. programDir and
+    // company choose the branding texts and logo.
+    TF_About(int splashMode, const std::string& programDir, const std::string& company,
+             QWidget* parent = nullptr);
+
+    int SplashMode;
+    QFrame* panelMain;
+    QLabel* Image1;
+    QLabel* imageCompany;
+    QFrame* panelInfo;
+    QLabel* labelStreet;
+    QLabel* labelCity;
+    QLabel* labelWebSite;
+    QLabel* labelEMail;
+    QLabel* labelVersion;
+    QLabel* labelCopyright;
+    QPushButton* btnOK;
+    QTimer Timer1;
+
+public slots:
+    void FormShow();
+    void Timer1Timer();
+    void labelWebSiteClick();
+    void labelEMailClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::string programDir_;
+    std::string company_;
+    bool shown_ = false;
+};
+
+// The product logo strip and the maker's logo, drawn rather than shipped.
+QPixmap ProductLogo(QSize size);
+QPixmap MakerLogo(QSize size);
+
+}  // namespace gs

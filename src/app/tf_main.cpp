@@ -1,0 +1,617 @@
+#include "app/tf_main.h"
+
+#include "app/about.h"
+#include "app/buttonchoicedialog.h"
+#include "app/entry.h"
+#include "numbering/articlenumber.h"
+#include "numbering/tf_mailer.h"
+#include "platform/addressmemo.h"
+#include "platform/maskedit.h"
+#include "platform/paths.h"
+#include "platform/qtext.h"
+#include "platform/userinteraction.h"
+#include "printing/mailer.h"
+#include "printing/printcommands.h"
+#include "printing/printtarget.h"
+#include "printing/registration.h"
+#include "settings/addresstext.h"
+#include "settings/tf_youraddress.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <stdexcept>
+
+namespace gs {
+
+namespace {
+
+const QColor kMoneyGreen(192, 220, 192);
+const QColor kPrintedGrey(192, 192, 192);
+const char* kTrackAndConfirmUrl = "https://www.usps.com/shipping/trackandconfirm.htm";
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect geometry, int maxLength = 0) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setGeometry(geometry);
+    if (maxLength > 0) e->setMaxLength(maxLength);
+    return e;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+}  // namespace
+
+TF_Main::TF_Main(TF_About* splash, QWidget* parent) : QMainWindow(parent), splash_(splash) {
+    setObjectName("TF_Main");
+    BuildControls();
+    BuildMenu();
+    FormCreate();
+}
+
+TF_Main::~TF_Main() = default;
+
+void TF_Main::BuildControls() {
+    resize(588, 424);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kMoneyGreen);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+
+    // Left column: product logo, branding logo, fee box.
+    Image1 = MakeLabel(client, "Image1", {}, QRect(8, 4, 228, 56));
+    Image1->setPixmap(ProductLogo(QSize(228, 56)));
+    imageCompany = MakeLabel(client, "imageCompany", {}, QRect(30, 63, 197, 97));
+    imageCompany->setPixmap(MakerLogo(QSize(197, 97)));
+    imageCompany->setScaledContents(true);
+
+    gbFees = new QGroupBox("Fees", client);
+    gbFees->setObjectName("gbFees");
+    gbFees->setGeometry(8, 164, 228, 210);
+    const int labelX = 8, editX = 128, editW = 90;
+    MakeLabel(gbFees, "lblPostage", "Postage", QRect(labelX, 22, 115, 21));
+    editPostage = MakeEdit(gbFees, "editPostage", QRect(editX, 22, editW, 21));
+    MakeLabel(gbFees, "lblCertFee", "Certified Fee", QRect(labelX, 48, 115, 21));
+    editCertFee = MakeEdit(gbFees, "editCertFee", QRect(editX, 48, editW, 21));
+    MakeLabel(gbFees, "lblReturn", "Return Receipt", QRect(labelX, 74, 115, 21));
+    editReturn = MakeEdit(gbFees, "editReturn", QRect(editX, 74, editW, 21));
+    cbRestricted = new QCheckBox(gbFees);
+    cbRestricted->setObjectName("cbRestricted");
+    cbRestricted->setGeometry(labelX, 100, 18, 21);
+    lblRestricted = MakeLabel(gbFees, "lblRestricted", "Restricted Delivery Fee", QRect(labelX + 18, 94, 100, 34));
+    lblRestricted->setWordWrap(true);
+    editRestricted = MakeEdit(gbFees, "editRestricted", QRect(editX, 100, editW, 21));
+    MakeLabel(gbFees, "lblTotal", "Total", QRect(labelX, 134, 115, 21));
+    editTotal = MakeEdit(gbFees, "editTotal", QRect(editX, 134, editW, 21));
+    editTotal->setReadOnly(true);
+    editTotal->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+    btnPrint = new QPushButton("&Print", gbFees);
+    btnPrint->setObjectName("btnPrint");
+    btnPrint->setGeometry(editX, 170, editW, 28);
+    for (QLineEdit* fee : {editPostage, editCertFee, editReturn, editRestricted, editTotal})
+        fee->setAlignment(Qt::AlignLeft);
+    lblRestricted->setEnabled(false);
+    editRestricted->setEnabled(false);
+
+    // Right column: sender box, comment and RE, recipient box.
+    gbYour = new QGroupBox("Your Name and Address", client);
+    gbYour->setObjectName("gbYour");
+    gbYour->setGeometry(248, 4, 330, 112);
+    gbYour->setFocusPolicy(Qt::StrongFocus);
+    QLabel** senderLabels[] = {&lblYourAddress1, &lblYourAddress2, &lblYourAddress3, &lblYourAddress4,
+                               &lblYourAddress5};
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray name = "lblYourAddress" + QByteArray::number(i + 1);
+        *senderLabels[i] = MakeLabel(gbYour, name.constData(), {}, QRect(10, 20 + i * 17, 250, 16));
+    }
+    btnChangeYourAddress = new QPushButton("Change", gbYour);
+    btnChangeYourAddress->setObjectName("btnChangeYourAddress");
+    btnChangeYourAddress->setGeometry(264, 14, 58, 24);
+
+    MakeLabel(client, "lblComment", "Comment:", QRect(248, 122, 60, 21));
+    editComment = MakeEdit(client, "editComment", QRect(312, 122, 266, 21), 35);
+    MakeLabel(client, "lblRe", "RE:", QRect(248, 148, 60, 21));
+    editRe = MakeEdit(client, "editRe", QRect(312, 148, 266, 21), 25);
+
+    gbAddressedTo = new QGroupBox("Addressed To", client);
+    gbAddressedTo->setObjectName("gbAddressedTo");
+    gbAddressedTo->setGeometry(248, 174, 330, 200);
+    memoAddress = new AddressMemo(gbAddressedTo);
+    memoAddress->setObjectName("memoAddress");
+    memoAddress->setGeometry(10, 22, 275, 78);
+    btnPaste = new QPushButton("P&aste", gbAddressedTo);
+    btnPaste->setObjectName("btnPaste");
+    btnPaste->setGeometry(290, 22, 34, 78);
+    btnPaste->setEnabled(false);  // address paste arrives with its own change
+    editCity = MakeEdit(gbAddressedTo, "editCity", QRect(10, 108, 150, 21), 35);
+    editCity->setPlaceholderText("City");
+    editState = MakeEdit(gbAddressedTo, "editState", QRect(166, 108, 44, 21), 4);
+    editState->setPlaceholderText("State");
+    editZip = MakeEdit(gbAddressedTo, "editZip", QRect(216, 108, 108, 21));
+    SetFormMask(*editZip, "99999\\-9999;1;_");
+    btnClear = new QPushButton("&Clear", gbAddressedTo);
+    btnClear->setObjectName("btnClear");
+    btnClear->setGeometry(234, 160, 90, 28);
+
+    // Tab order in the fee box.
+    setTabOrder(editPostage, editCertFee);
+    setTabOrder(editCertFee, editReturn);
+    setTabOrder(editReturn, cbRestricted);
+    setTabOrder(cbRestricted, editRestricted);
+    setTabOrder(editRestricted, btnPrint);
+
+    // Handlers.
+    for (QLineEdit* e : {editPostage, editCertFee, editReturn, editRestricted}) e->installEventFilter(this);
+    cbRestricted->installEventFilter(this);
+    connect(cbRestricted, &QCheckBox::clicked, this, &TF_Main::cbRestrictedClick);
+    connect(memoAddress, &QTextEdit::textChanged, this, &TF_Main::memoAddressChange);
+    connect(memoAddress, &AddressMemo::rewritten, this, &TF_Main::memoAddressChange);
+    connect(memoAddress, &AddressMemo::left, this, &TF_Main::memoAddressExit);
+    for (QLineEdit* e : {editCity, editState, editZip, editComment, editRe, editPostage, editCertFee,
+                         editRestricted, editReturn})
+        connect(e, &QLineEdit::textChanged, this, &TF_Main::editPostageChange);
+    connect(btnClear, &QPushButton::clicked, this, &TF_Main::btnClearClick);
+    connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
+    connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
+
+    // Keys are previewed: every child reports its key presses to the window first.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+void TF_Main::BuildMenu() {
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (TF_Main::*slot)() = nullptr) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        if (slot) connect(a, &QAction::triggered, this, slot);
+        else a->setEnabled(false);  // its command arrives with a later change
+        return a;
+    };
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu("File");
+    file->setObjectName("File1");
+    MIReadWriteToDB = item(file, "MIReadWriteToDB", "&Read/Write to a database");
+    file->addSeparator();
+    MIPrint = item(file, "MIPrint", "&Print", &TF_Main::MIPrintClick);
+    MIMassPrint = item(file, "MIMassPrint", "&Mass Print");
+    MIPrintBarCodes = item(file, "MIPrintBarCodes", "Print &Bar Codes");
+    file->addSeparator();
+    MIExit = item(file, "MIExit", "&Exit", &TF_Main::MIExitClick);
+
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("Options1");
+    MailerNumber1 = item(options, "MailerNumber1", "&Mailer Number", &TF_Main::MailerNumber1Click);
+    YourNameAddress1 = item(options, "YourNameAddress1", "&Your Name && Address", &TF_Main::YourNameAddress1Click);
+    QMenu* printOptions = options->addMenu("Print &Options");
+    printOptions->setObjectName("PrintOptions1");
+    MIPrinterSetup = item(printOptions, "MIPrinterSetup", "&Printer Setup", &TF_Main::MIPrinterSetupClick);
+    MIPrinterAlignment =
+        item(printOptions, "MIPrinterAlignment", "Printer &Alignment", &TF_Main::MIPrinterAlignmentClick);
+    MIExtraLabel = item(printOptions, "MIExtraLabel", "&Extra Label", &TF_Main::MIExtraLabelClick);
+    QMenu* barcodes = options->addMenu("&BarCode's");
+    barcodes->setObjectName("BarCodes1");
+    PrintBarCodeMI = item(barcodes, "PrintBarCodeMI", "&Print", &TF_Main::PrintBarCodeMIClick);
+    DontPrintBarCodeMI = item(barcodes, "DontPrintBarCodeMI", "&Don't Print", &TF_Main::DontPrintBarCodeMIClick);
+    auto* barcodeGroup = new QActionGroup(this);
+    for (QAction* a : {PrintBarCodeMI, DontPrintBarCodeMI}) {
+        a->setCheckable(true);
+        barcodeGroup->addAction(a);
+    }
+    QMenu* postage = options->addMenu("&Default Postage");
+    postage->setObjectName("DefaultPostage1");
+    SaveValues1 = item(postage, "SaveValues1", "&Save Values", &TF_Main::SaveValues1Click);
+    QMenu* textFiles = options->addMenu("&Name && Address Text Files");
+    textFiles->setObjectName("NameAddressTextFiles1");
+    MIImport = item(textFiles, "MIImport", "&Import");
+    MIExport = item(textFiles, "MIExport", "&Export");
+
+    TrackItem1 = bar->addAction("Track Item");
+    TrackItem1->setObjectName("TrackItem1");
+    connect(TrackItem1, &QAction::triggered, this, &TF_Main::TrackItem1Click);
+
+    QMenu* report = bar->addMenu("&Report");
+    report->setObjectName("Report1");
+    QMenu* printReport = report->addMenu("&Print");
+    printReport->setObjectName("PrintReport1");
+    miPrintFull = item(printReport, "miPrintFull", "Full Detail");
+    miPrintShort = item(printReport, "miPrintShort", "Short Detail");
+    QMenu* previewReport = report->addMenu("Pre&view");
+    previewReport->setObjectName("PreviewReport1");
+    miPreviewFull = item(previewReport, "miPreviewFull", "&Full Detail");
+    miPreviewShort = item(previewReport, "miPreviewShort", "&Short Detail");
+    ClearReport1 = item(report, "ClearReport1", "&Clear");
+    QMenu* sort = report->addMenu("&Sort");
+    sort->setObjectName("SortRepost1");
+    auto* sortGroup = new QActionGroup(this);
+    auto sortItem = [&](const char* name, const QString& caption) {
+        QAction* a = sort->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        sortGroup->addAction(a);  // clicking only moves the check mark
+        return a;
+    };
+    MIByMailerNumber = sortItem("MIByMailerNumber", "&By Mailer Number");
+    MIByName = sortItem("MIByName", "By &Name");
+    MIByDate = sortItem("MIByDate", "By &Date");
+    MIByZipCode = sortItem("MIByZipCode", "By &ZipCode");
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("Help1");
+    Content1 = item(help, "Content1", "&Content", &TF_Main::Content1Click);
+    help->addSeparator();
+    BarCodePrintingRegistration1 = item(help, "BarCodePrintingRegistration1", "&Print Bar Code Printing Registration",
+                                        &TF_Main::BarCodePrintingRegistration1Click);
+    MIOrderSupplies = item(help, "MIOrderSupplies", "&Order Supplies", &TF_Main::MIAboutClick);
+    MITechnicalSupport = item(help, "MITechnicalSupport", "&Technical Support", &TF_Main::MIAboutClick);
+    help->addSeparator();
+    MIAbout = item(help, "MIAbout", "&About", &TF_Main::MIAboutClick);
+}
+
+bool TF_Main::LoadCompanyLogo() {
+    QPixmap logo;
+    if (!logo.load(QString::fromStdString(ProgramDir + "Scr_logo.bmp"))) return false;
+    imageCompany->setPixmap(logo);
+    imageCompany->setGeometry(30, 63, 197, 97);
+    return true;
+}
+
+void TF_Main::FormCreate() {
+    // 1-2: the program folder; the help file and report project live in it.
+    ProgramDir = ExecutableDir();
+    // 3: settings; an empty branding is decided by whether the logo loads.
+    LoadSettingsFile(settings, ProgramDir, [this] { return LoadCompanyLogo(); });
+    // 4
+    setWindowTitle(QGuiApplication::applicationDisplayName());
+    // 5
+    if (settings.Company == "Varnholt") LoadCompanyLogo();
+    // 6: fee fields from the defaults, then the total of what they hold.
+    editPostage->setText(FromAnsi(settings.Postage));
+    editPostageExit();
+    editCertFee->setText(FromAnsi(settings.CertFee));
+    editCertFeeExit();
+    editReturn->setText(FromAnsi(settings.Return));
+    editReturnExit();
+    editPostageExit();
+    // 7
+    (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
+    // 8
+    MailLogFileName = ProgramDir + "Reports/report3.dbf";
+    FontDialog1 = DefaultBaseFont();
+    // 9: failures are left to the commands that use the folders.
+    QDir().mkpath(QString::fromStdString(ProgramDir + "Addresses/"));
+    QDir().mkpath(QString::fromStdString(ProgramDir + "Reports/"));
+    // 10
+    ShowMailerScreen = true;
+    // 11: the splash stays up at least until its timer has run once.
+    while (splash_ && splash_->Timer1.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    SetEntryEditable();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TF_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        gbFees->setFocus();
+        editPostage->setFocus();
+        QMetaObject::invokeMethod(this, &TF_Main::FormShow, Qt::QueuedConnection);
+    }
+}
+
+void TF_Main::FormShow() {
+    // 1
+    if (splash_) {
+        splash_->close();
+        delete splash_;
+        splash_ = nullptr;
+    }
+    // 2: first run
+    if (settings.Line1.empty() && settings.City.empty() && settings.State.empty() && settings.Zip.empty())
+        EditSenderAddress(settings, this);
+    // 3
+    ShowSenderLabels();
+    // 4
+    if (settings.PrintBarCode && settings.CustID == "00-000-0000") {
+        Ui().Message(this, windowTitle(),
+                     "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.",
+                     QMessageBox::Information, QMessageBox::Ok);
+        TF_Mailer dialog(settings, ShowMailerScreen, false, this);
+        Ui().RunModal(dialog);
+    }
+    // 5
+    if (settings.BarCodeApp) {
+        const int answer = AskButtonChoice(this, kRegistrationTitle, kRegistrationNotice,
+                                           {kNeverPrintCaption, kPrintLaterCaption, kPrintNowCaption});
+        if (answer == 3) {
+            settings.BarCodeApp = false;
+            BarCodePrintingRegistration1Click();
+        } else if (answer == 1) {
+            settings.BarCodeApp = false;
+        }
+    }
+}
+
+void TF_Main::closeEvent(QCloseEvent* event) {
+    std::string error;
+    if (!SaveSettingsFile(settings, &error)) {
+        // The close stops here: the window and the tables stay open.
+        Ui().Message(this, windowTitle(), "The settings could not be saved.\n" + FromAnsi(error),
+                     QMessageBox::Critical, QMessageBox::Ok);
+        event->ignore();
+        return;
+    }
+    // The tables are opened only for the length of one command, so none is open here.
+    event->accept();
+    closing_ = true;
+    QCoreApplication::quit();
+}
+
+bool TF_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == this) {
+            close();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == editPostage) editPostageExit();
+        else if (watched == editCertFee) editCertFeeExit();
+        else if (watched == editReturn) editReturnExit();
+        else if (watched == editRestricted) editRestrictedExit();
+        else if (watched == cbRestricted) SetEntryEditable();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TF_Main::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        Ui().Message(this, QGuiApplication::applicationDisplayName(), FromAnsi(e.what()), QMessageBox::Critical,
+                     QMessageBox::Ok);
+    }
+}
+
+void TF_Main::MIExitClick() { close(); }
+
+void TF_Main::MIAboutClick() {
+    TF_About about(0, ProgramDir, settings.Company, this);
+    Ui().RunModal(about);
+}
+
+void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(ProgramDir + "Gslip3.hlp")); }
+
+void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
+
+void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(this); }
+
+void TF_Main::MIPrinterAlignmentClick() { AlignmentCommand(settings, this); }
+
+void TF_Main::MIExtraLabelClick() { ExtraLabelCommand(settings, this); }
+
+void TF_Main::BarCodePrintingRegistration1Click() { PrintRegistrationForm(); }
+
+void TF_Main::YourNameAddress1Click() {
+    if (EditSenderAddress(settings, this)) ShowSenderLabels();
+    gbYour->setFocus();
+}
+
+void TF_Main::ShowSenderLabels() {
+    const auto labels = SenderLabels(settings);
+    QLabel* targets[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4, lblYourAddress5};
+    for (int i = 0; i < 5; ++i) targets[i]->setText(FromAnsi(labels[i]));
+}
+
+void TF_Main::PrintBarCodeMIClick() {
+    PrintBarCodeMI->setChecked(true);
+    SelectBarcodeMode(settings);
+}
+
+void TF_Main::DontPrintBarCodeMIClick() {
+    DontPrintBarCodeMI->setChecked(true);
+    SelectPreprintedMode(settings);
+}
+
+void TF_Main::MailerNumber1Click() {
+    RunCommand([this] { MailerNumberCommand(settings, ShowMailerScreen, this); });
+}
+
+// ---- Mailpiece entry ----
+
+void TF_Main::FeeExit(QLineEdit* edit) {
+    const FeeFieldTexts fields{ToAnsi(editPostage->text()), ToAnsi(editCertFee->text()),
+                               ToAnsi(editRestricted->text()), ToAnsi(editReturn->text())};
+    const NormalizedFee r = NormalizeFeeText(ToAnsi(edit->text()), fields);
+    editTotal->setText(FromAnsi(r.totalText));
+    edit->setText(FromAnsi(r.fieldText));
+}
+
+void TF_Main::editPostageExit() { FeeExit(editPostage); }
+void TF_Main::editCertFeeExit() { FeeExit(editCertFee); }
+void TF_Main::editReturnExit() { FeeExit(editReturn); }
+void TF_Main::editRestrictedExit() { FeeExit(editRestricted); }
+
+void TF_Main::cbRestrictedClick() {
+    const bool on = cbRestricted->isChecked();
+    lblRestricted->setEnabled(on);
+    editRestricted->setEnabled(on);
+    editRestricted->setText(on ? FromAnsi(settings.Restricted) : QString());
+    editRestrictedExit();
+}
+
+void TF_Main::memoAddressChange() {
+    memoAddress->CutToFourLines();
+    SetEntryEditable();
+}
+
+void TF_Main::memoAddressExit() { memoAddress->RewriteLines(); }
+
+void TF_Main::editPostageChange() { SetEntryEditable(); }
+
+void TF_Main::btnClearClick() {
+    memoAddress->setPlainText(" ");
+    editCity->clear();
+    editState->clear();
+    editZip->clear();
+}
+
+void TF_Main::SaveValues1Click() {
+    settings.Postage = Trim(ToAnsi(editPostage->text()));
+    settings.CertFee = Trim(ToAnsi(editCertFee->text()));
+    settings.Return = Trim(ToAnsi(editReturn->text()));
+    const std::string restricted = Trim(ToAnsi(editRestricted->text()));
+    if (!restricted.empty()) settings.Restricted = restricted;
+}
+
+QList<QWidget*> TF_Main::EntryControls() const {
+    return {editPostage, editCertFee, editRestricted, editReturn, editTotal,  editRe,
+            editComment, memoAddress, editCity,       editState,  editZip};
+}
+
+void TF_Main::Recolour(const QColor& colour) {
+    for (QWidget* w : EntryControls()) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, colour);
+        w->setPalette(p);
+    }
+}
+
+void TF_Main::SetEntryEditable() {
+    entryPrinted_ = false;
+    Recolour(Qt::white);
+    btnPrint->setEnabled(true);
+}
+
+void TF_Main::SetEntryPrinted() {
+    entryPrinted_ = true;
+    Recolour(kPrintedGrey);
+    btnPrint->setEnabled(false);
+}
+
+// ---- Print command ----
+
+void TF_Main::MIPrintClick() { btnPrintClick(); }
+
+void TF_Main::btnPrintClick() {
+    RunCommand([this] {
+        // 1: undo copy of the number settings.
+        const std::string undoSerial = settings.SerialNum, undoCustId = settings.CustID,
+                          undoMailer = settings.MailerNum;
+        auto restore = [&] {
+            settings.SerialNum = undoSerial;
+            settings.CustID = undoCustId;
+            settings.MailerNum = undoMailer;
+        };
+        // 2: a serial that is no number stops the command here, nothing changed.
+        StepArticleNumber(settings);
+        // 3
+        if (ShowMailerScreen) {
+            TF_Mailer dialog(settings, ShowMailerScreen, true, this);
+            if (Ui().RunModal(dialog) != QDialog::Accepted) {
+                restore();
+                return;
+            }
+        }
+        // 4
+        if (settings.PrintBarCode && settings.CustID == "00-000-0000") {
+            Ui().Message(this, windowTitle(),
+                         "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
+                         "Please enter in a Customer ID, and try again.",
+                         QMessageBox::Critical, QMessageBox::Ok);
+            restore();
+            return;
+        }
+        // 5
+        PrintAndLogPiece();
+    });
+}
+
+MailerPrintRequest TF_Main::BuildPrintRequest() const {
+    MailerPrintRequest r;
+    QLabel* sender[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4, lblYourAddress5};
+    for (int i = 0; i < 5; ++i) r.senderLines[i] = ToAnsi(sender[i]->text());
+    r.senderZip = settings.Zip;
+    const RecipientEntry recipient = CurrentRecipient();
+    r.recipientLines = RecipientLinesWithCity(recipient.lines, recipient.city, recipient.state, recipient.zip);
+    r.recipientZip = recipient.zip;
+    r.re = ToAnsi(editRe->text());
+    if (r.re.size() > 25) r.re.resize(25);
+    r.comment = ToAnsi(editComment->text());
+    r.restricted.assign(1, cbRestricted->isChecked() ? 'Y' : 'N');
+    if (settings.PrintBarCode) {
+        for (char c : settings.CustID)
+            if (c != '-') r.numberSource += c;
+        r.serial = settings.SerialNum;
+    } else {
+        r.numberSource = settings.MailerNum;
+    }
+    r.postage = ToAnsi(editPostage->text());
+    r.certifiedFee = ToAnsi(editCertFee->text());
+    r.returnReceiptFee = ToAnsi(editReturn->text());
+    r.restrictedFee = ToAnsi(editRestricted->text());
+    r.total = ToAnsi(editTotal->text());
+    r.alignLeftRight = std::to_string(settings.LeftRight);
+    r.alignUpDown = std::to_string(settings.TopBottom);
+    r.extraLabelOn = settings.PrintExtraLabel;
+    r.extraLabelAddress = settings.ExtraLabel;
+    return r;
+}
+
+TF_Main::RecipientEntry TF_Main::CurrentRecipient() const {
+    RecipientEntry e;
+    for (int i = 0; i < 4; ++i) e.lines[i] = ToAnsi(memoAddress->Line(i));
+    e.city = ToAnsi(editCity->text());
+    e.state = ToAnsi(editState->text());
+    e.zip = NormalizeZip(ToAnsi(MaskedText(*editZip)));
+    return e;
+}
+
+void TF_Main::PrintAndLogPiece() {
+    WaitCursor wait;
+    const MailerPrintRequest request = BuildPrintRequest();
+    std::string number;
+    try {
+        number = PrintMailer(request, settings.PrintBarCode, FontDialog1, this);
+    } catch (...) {
+        // The job may have reached the printer in part: its number counts as used.
+        SaveNumbersNow();
+        throw;
+    }
+    // Stepped numbers reach the settings file at once, so a crash or a halt
+    // never hands the same article number out twice.
+    SaveNumbersNow();
+    SetEntryPrinted();
+    AppendLogRecord(number);
+}
+
+void TF_Main::SaveNumbersNow() {
+    std::string error;
+    if (!SaveSettingsFile(settings, &error))
+        Ui().Message(this, windowTitle(),
+                     "The article number could not be saved in the settings file.\n" + FromAnsi(error),
+                     QMessageBox::Warning, QMessageBox::Ok);
+}
+
+void TF_Main::AppendLogRecord(const std::string& number) { (void)number; }
+
+}  // namespace gs

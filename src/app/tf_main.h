@@ -1,0 +1,175 @@
+#pragma once
+// The main window: the mailpiece being entered, the sender labels, the menu,
+// and the program's start and close.
+#include "printing/mailer.h"
+#include "settings/settings.h"
+
+#include <QFont>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace gs {
+
+class AddressMemo;
+class TF_About;
+
+class TF_Main : public QMainWindow {
+    Q_OBJECT
+public:
+    // splash: the start-up splash, closed when the window is first shown (may be null).
+    explicit TF_Main(TF_About* splash = nullptr, QWidget* parent = nullptr);
+    ~TF_Main() override;
+
+    // The program-wide values beside the settings record.
+    Settings settings;
+    std::string ProgramDir;
+    bool ShowMailerScreen = true;
+    std::string MailLogFileName;  // the mail log table, opened only when used
+    QFont FontDialog1;            // the printing base font
+
+    // Left column.
+    QLabel* Image1;
+    QLabel* imageCompany;
+    QGroupBox* gbFees;
+    QLineEdit* editPostage;
+    QLineEdit* editCertFee;
+    QLineEdit* editReturn;
+    QCheckBox* cbRestricted;
+    QLabel* lblRestricted;
+    QLineEdit* editRestricted;
+    QLineEdit* editTotal;
+    QPushButton* btnPrint;
+    // Right column.
+    QGroupBox* gbYour;
+    QLabel* lblYourAddress1;
+    QLabel* lblYourAddress2;
+    QLabel* lblYourAddress3;
+    QLabel* lblYourAddress4;
+    QLabel* lblYourAddress5;
+    QPushButton* btnChangeYourAddress;
+    QLineEdit* editComment;
+    QLineEdit* editRe;
+    QGroupBox* gbAddressedTo;
+    AddressMemo* memoAddress;
+    QLineEdit* editCity;
+    QLineEdit* editState;
+    QLineEdit* editZip;
+    QPushButton* btnPaste;
+    QPushButton* btnClear;
+
+    // Menu items.
+    QAction* MIReadWriteToDB;
+    QAction* MIPrint;
+    QAction* MIMassPrint;
+    QAction* MIPrintBarCodes;
+    QAction* MIExit;
+    QAction* MailerNumber1;
+    QAction* YourNameAddress1;
+    QAction* MIPrinterSetup;
+    QAction* MIPrinterAlignment;
+    QAction* MIExtraLabel;
+    QAction* PrintBarCodeMI;
+    QAction* DontPrintBarCodeMI;
+    QAction* SaveValues1;
+    QAction* MIImport;
+    QAction* MIExport;
+    QAction* TrackItem1;
+    QAction* miPrintFull;
+    QAction* miPrintShort;
+    QAction* miPreviewFull;
+    QAction* miPreviewShort;
+    QAction* ClearReport1;
+    QAction* MIByMailerNumber;
+    QAction* MIByName;
+    QAction* MIByDate;
+    QAction* MIByZipCode;
+    QAction* Content1;
+    QAction* BarCodePrintingRegistration1;
+    QAction* MIOrderSupplies;
+    QAction* MITechnicalSupport;
+    QAction* MIAbout;
+
+    // Whether the entry is in the printed state (grey, Print disabled).
+    bool EntryPrinted() const { return entryPrinted_; }
+    // The controls that the two entry states recolour, in their order.
+    QList<QWidget*> EntryControls() const;
+
+public slots:
+    void FormCreate();
+    void FormShow();
+    void MIExitClick();
+    void MIAboutClick();
+    void Content1Click();
+    void TrackItem1Click();
+    void MIPrinterSetupClick();
+    void MIPrinterAlignmentClick();
+    void MIExtraLabelClick();
+    void BarCodePrintingRegistration1Click();
+    void YourNameAddress1Click();
+    void ShowSenderLabels();
+    void PrintBarCodeMIClick();
+    void DontPrintBarCodeMIClick();
+    void MailerNumber1Click();
+    // Mailpiece entry.
+    void editPostageExit();
+    void editCertFeeExit();
+    void editReturnExit();
+    void editRestrictedExit();
+    void cbRestrictedClick();
+    void memoAddressChange();
+    void memoAddressExit();
+    void editPostageChange();
+    void btnClearClick();
+    void SaveValues1Click();
+    void SetEntryEditable();
+    void SetEntryPrinted();
+    // Print command.
+    void btnPrintClick();
+    void MIPrintClick();
+    void PrintAndLogPiece();
+
+public:
+    // The recipient of the current piece as the entry shows it.
+    struct RecipientEntry {
+        std::array<std::string, 4> lines;
+        std::string city, state, zip;  // zip cleaned
+    };
+    RecipientEntry CurrentRecipient() const;
+    MailerPrintRequest BuildPrintRequest() const;
+    // Appends the piece just printed to the mail log.
+    void AppendLogRecord(const std::string& number);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildControls();
+    bool LoadCompanyLogo();
+    void FeeExit(QLineEdit* edit);
+    void Recolour(const QColor& colour);
+    // Runs a command; an error it throws is shown as the application's error report.
+    void RunCommand(const std::function<void()>& command);
+    // Writes the settings file now (after a piece used an article number).
+    void SaveNumbersNow();
+
+    TF_About* splash_;
+    bool shownOnce_ = false;
+    bool entryPrinted_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace gs

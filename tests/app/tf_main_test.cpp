@@ -1,0 +1,298 @@
+// The main window driven as a user drives it, on the offscreen platform.
+#include "app/tf_main.h"
+
+#include "app/about.h"
+
+#include "platform/addressmemo.h"
+#include "platform/inifile.h"
+#include "platform/maskedit.h"
+#include "platform/scripteduserinteraction.h"
+#include "support/tempdir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace gs {
+namespace {
+
+QString Blanks(int n) { return QString(n, ' '); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    // A settled user: sender stored, customer ID entered, registration answered.
+    void WriteSettledSettings(const std::string& extra = "", bool barCodeApp = false) {
+        IniFile ini(dirs.SettingsFile());
+        ini.LoadFromText(std::string("[Type]\nCompany=Quorvale\nBarCodeApp=") + (barCodeApp ? "1" : "0") + "\n"
+                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
+                         "[Values]\nCustID=12-345-6789\n" + extra);
+        ASSERT_TRUE(ini.Save());
+    }
+    IniFile SavedSettings() const {
+        IniFile ini(dirs.SettingsFile());
+        EXPECT_TRUE(ini.Load());
+        return ini;
+    }
+    void Leave(QWidget* w) {
+        // Moving the focus elsewhere runs the exit handlers.
+        w->setFocus();
+        QApplication::processEvents();
+        main->editComment->setFocus();
+        QApplication::processEvents();
+    }
+    void Type(QWidget* w, const QString& text) {
+        w->setFocus();
+        QTest::keyClicks(w, text);
+    }
+    void Start() {
+        main = std::make_unique<TF_Main>();
+        main->show();
+        QApplication::processEvents();  // FormShow
+        QApplication::processEvents();
+    }
+
+    test::SandboxDirs dirs;
+    ScopedScriptedUi scripted;
+    std::unique_ptr<TF_Main> main;
+};
+
+TEST_F(MainWindowTest, StartFillsFeesFromDefaultsAndCreatesFolders) {
+    WriteSettledSettings();
+    Start();
+    EXPECT_EQ(main->windowTitle(), QApplication::applicationDisplayName());
+    EXPECT_EQ(main->size(), QSize(588, 424));
+    EXPECT_EQ(main->palette().color(QPalette::Window), QColor(192, 220, 192));
+    EXPECT_EQ(main->editPostage->text(), Blanks(10) + "0.39");
+    EXPECT_EQ(main->editCertFee->text(), Blanks(10) + "2.40");
+    EXPECT_EQ(main->editReturn->text(), Blanks(10) + "1.85");
+    EXPECT_EQ(main->editTotal->text(), Blanks(10) + "4.64");
+    EXPECT_EQ(main->editRestricted->text(), "");
+    EXPECT_FALSE(main->editRestricted->isEnabled());
+    EXPECT_TRUE(main->PrintBarCodeMI->isChecked());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(dirs.Path() + "program/Reports")).isDir());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(dirs.Path() + "program/Addresses")).isDir());
+    EXPECT_EQ(main->MailLogFileName, dirs.Path() + "program/Reports/report3.dbf");
+    EXPECT_TRUE(main->ShowMailerScreen);
+    EXPECT_EQ(main->lblYourAddress3->text(), "Springfield IL 62701");
+    EXPECT_TRUE(scripted.ui.asked.empty());  // a settled user is asked nothing
+}
+
+TEST_F(MainWindowTest, MenuHasEveryCaption) {
+    WriteSettledSettings();
+    Start();
+    QStringList captions;
+    std::function<void(QMenu*, const QString&)> walk = [&](QMenu* menu, const QString& path) {
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            captions << path + a->text();
+            if (a->menu()) walk(a->menu(), path + a->text() + " > ");
+        }
+    };
+    for (QAction* top : main->menuBar()->actions()) {
+        captions << top->text();
+        if (top->menu()) walk(top->menu(), top->text() + " > ");
+    }
+    for (const char* expected :
+         {"File > &Read/Write to a database", "File > &Print", "File > &Mass Print", "File > Print &Bar Codes",
+          "File > &Exit", "&Options > &Mailer Number", "&Options > &Your Name && Address",
+          "&Options > Print &Options > &Printer Setup", "&Options > Print &Options > Printer &Alignment",
+          "&Options > Print &Options > &Extra Label", "&Options > &BarCode's > &Print",
+          "&Options > &BarCode's > &Don't Print", "&Options > &Default Postage > &Save Values",
+          "&Options > &Name && Address Text Files > &Import", "&Options > &Name && Address Text Files > &Export",
+          "Track Item", "&Report > &Print > Full Detail", "&Report > &Print > Short Detail",
+          "&Report > Pre&view > &Full Detail", "&Report > Pre&view > &Short Detail", "&Report > &Clear",
+          "&Report > &Sort > &By Mailer Number", "&Report > &Sort > By &Name", "&Report > &Sort > By &Date",
+          "&Report > &Sort > By &ZipCode", "&Help > &Content", "&Help > &Print Bar Code Printing Registration",
+          "&Help > &Order Supplies", "&Help > &Technical Support", "&Help > &About"})
+        EXPECT_TRUE(captions.contains(expected)) << expected;
+    EXPECT_FALSE(main->MIMassPrint->isEnabled());  // until an address table is open
+}
+
+TEST_F(MainWindowTest, FirstStartAsksInOrder) {
+    Start();  // no settings file at all
+    EXPECT_EQ(scripted.ui.Trail(),
+              QStringList({"dialog:gs::TF_YourAddress", "message", "dialog:gs::TF_Mailer", "dialog:gs::ButtonChoiceDialog"}));
+    EXPECT_EQ(scripted.ui.asked[1].text,
+              "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.");
+    EXPECT_EQ(scripted.ui.asked[1].icon, QMessageBox::Information);
+    EXPECT_EQ(main->settings.Company, "Quorvale");
+    EXPECT_TRUE(main->settings.BarCodeApp);  // no answer given: asked again next time
+}
+
+TEST_F(MainWindowTest, RegistrationAnswersDecideWhetherItIsAskedAgain) {
+    struct Case { int button; bool askedAgain; } cases[] = {{1, false}, {2, true}, {3, false}};
+    for (const auto& c : cases) {
+        WriteSettledSettings("", true);
+        scripted.ui.asked.clear();
+        scripted.ui.dialogAnswers.push_back([&](QDialog& d) { d.done(c.button); });
+        Start();
+        ASSERT_EQ(scripted.ui.Trail(), QStringList({"dialog:gs::ButtonChoiceDialog"}));
+        EXPECT_EQ(main->settings.BarCodeApp, c.askedAgain) << c.button;
+        main->close();
+        EXPECT_EQ(SavedSettings().ReadBool("Type", "BarCodeApp", !c.askedAgain), c.askedAgain);
+        main.reset();
+    }
+}
+
+TEST_F(MainWindowTest, FeeFieldsFormatOnExitAndTotal) {
+    WriteSettledSettings();
+    Start();
+    main->editPostage->clear();
+    Type(main->editPostage, "2.4");
+    Leave(main->editPostage);
+    EXPECT_EQ(main->editPostage->text(), Blanks(10) + "2.40");
+    EXPECT_EQ(main->editTotal->text(), Blanks(10) + "6.65");
+
+    main->editPostage->clear();
+    Type(main->editPostage, "12.5");
+    Leave(main->editPostage);
+    EXPECT_EQ(main->editPostage->text(), Blanks(8) + "12.5");
+
+    main->editCertFee->clear();
+    Type(main->editCertFee, "abc");
+    Leave(main->editCertFee);
+    EXPECT_EQ(main->editCertFee->text(), " ");
+    EXPECT_EQ(main->editTotal->text(), Blanks(8) + "14.35");
+
+    // Restricted delivery adds the stored default, and unticking removes it.
+    QTest::mouseClick(main->cbRestricted, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(main->editRestricted->isEnabled());
+    EXPECT_EQ(main->editRestricted->text(), Blanks(10) + "3.50");
+    EXPECT_EQ(main->editTotal->text(), Blanks(8) + "17.85");
+    QTest::mouseClick(main->cbRestricted, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_FALSE(main->editRestricted->isEnabled());
+    EXPECT_EQ(main->editRestricted->text(), " ");
+    EXPECT_EQ(main->editTotal->text(), Blanks(8) + "14.35");
+}
+
+TEST_F(MainWindowTest, RecipientBoxKeepsFourLinesAndClearLeavesOneBlank) {
+    WriteSettledSettings();
+    Start();
+    main->memoAddress->setPlainText("1\n2\n3\n4\n5\n6");
+    EXPECT_EQ(main->memoAddress->Lines(), QStringList({"1", "2", "3", "4"}));
+    main->editCity->setText("Springfield");
+    main->editZip->setText("62701");
+    main->editComment->setText("kept");
+    main->btnClear->click();
+    EXPECT_EQ(main->memoAddress->toPlainText(), " ");
+    EXPECT_EQ(main->editCity->text(), "");
+    EXPECT_EQ(MaskedText(*main->editZip), "     -    ");
+    EXPECT_EQ(main->editComment->text(), "kept");
+}
+
+TEST_F(MainWindowTest, PrintedEntryIsGreyUntilSomethingChanges) {
+    WriteSettledSettings();
+    Start();
+    main->SetEntryPrinted();
+    EXPECT_FALSE(main->btnPrint->isEnabled());
+    for (QWidget* w : main->EntryControls())
+        EXPECT_EQ(w->palette().color(QPalette::Base), QColor(192, 192, 192)) << w->objectName().toStdString();
+    Type(main->editState, "X");
+    EXPECT_TRUE(main->btnPrint->isEnabled());
+    for (QWidget* w : main->EntryControls()) EXPECT_EQ(w->palette().color(QPalette::Base), QColor(Qt::white));
+
+    main->SetEntryPrinted();
+    Type(main->memoAddress, "Y");
+    EXPECT_FALSE(main->EntryPrinted());
+}
+
+TEST_F(MainWindowTest, SaveValuesKeepsRestrictedWhenUnticked) {
+    WriteSettledSettings("Restricted=4.00\n");
+    Start();
+    main->editPostage->setText("  0.44 ");
+    main->SaveValues1->trigger();
+    EXPECT_EQ(main->settings.Postage, "0.44");
+    EXPECT_EQ(main->settings.CertFee, "2.40");
+    EXPECT_EQ(main->settings.Restricted, "4.00");
+    main->cbRestricted->click();
+    main->editRestricted->setText("5.10");
+    main->SaveValues1->trigger();
+    EXPECT_EQ(main->settings.Restricted, "5.10");
+    // Nothing reaches the file before the close.
+    EXPECT_EQ(SavedSettings().ReadString("Values", "Postage", ""), "");
+}
+
+TEST_F(MainWindowTest, EscInAnyFieldClosesAndSaves) {
+    WriteSettledSettings();
+    Start();
+    main->settings.SerialNum = "00000042";
+    main->editCity->setFocus();
+    QTest::keyClick(main->editCity, Qt::Key_Escape);
+    EXPECT_FALSE(main->isVisible());
+    const IniFile saved = SavedSettings();
+    EXPECT_EQ(saved.ReadString("Values", "SerialNum", ""), "00000042");
+    EXPECT_EQ(saved.ReadString("System Path", "default", ""), dirs.Path() + "program//Addresses");
+}
+
+TEST_F(MainWindowTest, FailedSaveStopsTheClose) {
+    WriteSettledSettings();
+    Start();
+    // A folder where the settings file should be cannot be replaced by a file.
+    QFile::remove(QString::fromStdString(dirs.SettingsFile()));
+    QDir().mkpath(QString::fromStdString(dirs.SettingsFile()));
+    main->MIExit->trigger();
+    EXPECT_TRUE(main->isVisible());
+    ASSERT_EQ(scripted.ui.asked.size(), 1u);
+    EXPECT_EQ(scripted.ui.asked[0].icon, QMessageBox::Critical);
+    QDir().rmdir(QString::fromStdString(dirs.SettingsFile()));
+    main->MIExit->trigger();
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpTrackItemAndAbout) {
+    WriteSettledSettings();
+    Start();
+    main->Content1->trigger();
+    main->TrackItem1->trigger();
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLabel*>("labelVersion")->text(), "Version 3.0.0");
+        EXPECT_EQ(d.findChild<QLabel*>("labelEMail")->text(), "support@quorvale.com");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    main->MIAbout->trigger();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList({"help", "url", "dialog:gs::TF_About"}));
+    EXPECT_EQ(scripted.ui.asked[0].text, QString::fromStdString(dirs.Path() + "program/Gslip3.hlp"));
+    EXPECT_TRUE(scripted.ui.asked[1].text.endsWith("/shipping/trackandconfirm.htm"));
+}
+
+TEST_F(MainWindowTest, SenderDialogRefreshesLabels) {
+    WriteSettledSettings();
+    Start();
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        d.findChild<QLineEdit*>("editYourCity")->setText("Peoria");
+        d.findChild<QPushButton*>("btnOK")->click();
+    });
+    main->btnChangeYourAddress->click();
+    EXPECT_EQ(main->settings.City, "Peoria");
+    EXPECT_EQ(main->lblYourAddress3->text(), "Peoria IL 62701");
+}
+
+TEST_F(MainWindowTest, BarcodeMenuSwitchesModes) {
+    WriteSettledSettings("Increment=0\n");
+    Start();
+    main->DontPrintBarCodeMI->trigger();
+    EXPECT_FALSE(main->settings.PrintBarCode);
+    EXPECT_TRUE(main->settings.Increment);  // always counts up again
+    EXPECT_TRUE(main->DontPrintBarCodeMI->isChecked());
+    main->PrintBarCodeMI->trigger();
+    EXPECT_TRUE(main->settings.PrintBarCode);
+    EXPECT_FALSE(main->DontPrintBarCodeMI->isChecked());
+}
+
+TEST(VersionLabel, FirstThreeParts) {
+    EXPECT_EQ(VersionLabelText("3.0.0.0"), "Version 3.0.0");
+    EXPECT_EQ(VersionLabelText("3.5.2"), "Version 3.5.");
+    EXPECT_EQ(VersionLabelText(""), "Version 3.0");
+}
+
+}  // namespace
+}  // namespace gs
