@@ -31,7 +31,9 @@ TEST(ParseFee, AcceptsDecimalNumbersOnly) {
     for (const auto& c : cases) {
         const auto v = ParseFee(c.text);
         ASSERT_EQ(v.has_value(), c.value.has_value()) << '"' << c.text << '"';
-        if (v) EXPECT_DOUBLE_EQ(*v, *c.value) << c.text;
+        if (v) {
+            EXPECT_DOUBLE_EQ(*v, *c.value) << c.text;
+        }
     }
 }
 
