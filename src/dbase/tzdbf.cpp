@@ -114,6 +114,14 @@ std::vector<std::string> SplitMemoLines(const std::string& raw) {
 
 constexpr std::size_t kChunkRecords = 8192;
 
+// Adds ".DBF" to a name without extension; an existing "name.dbf" written
+// by another program is found too.
+std::string WithDbfExtension(const std::string& name) {
+    if (name.empty() || dbfio::HasExtension(name)) return name;
+    if (!dbfio::FileExists(name + ".DBF") && dbfio::FileExists(name + ".dbf")) return name + ".dbf";
+    return name + ".DBF";
+}
+
 }  // namespace
 
 bool ParseFieldListLine(const std::string& line, FieldListEntry& out) {
@@ -249,9 +257,7 @@ TTzDbf::~TTzDbf() {
 void TTzDbf::SetDbfFileName(const std::string& path) {
     bool wasOpen = Active();
     if (wasOpen) Close();
-    std::string name = Trim(path);
-    if (!name.empty() && !dbfio::HasExtension(name)) name += ".DBF";
-    fileName_ = name;
+    fileName_ = WithDbfExtension(Trim(path));
     if (wasOpen) Open();
 }
 
@@ -350,7 +356,7 @@ bool TTzDbf::CreateTable() {
 
 void TTzDbf::Open() {
     if (Active()) return;
-    if (!fileName_.empty() && !dbfio::HasExtension(fileName_)) fileName_ += ".DBF";
+    fileName_ = WithDbfExtension(fileName_);
     if (!dbfio::FileExists(fileName_) && CreateIfNotFound && !ReadOnly) CreateTable();
     int err = OpenHandles(exclusive_, false);
     (void)err;
@@ -1093,8 +1099,7 @@ void TTzDbf::UnLock() {
 
 void TTzDbf::AppendFrom(const std::string& path) {
     CheckOpen("AppendFrom");
-    std::string name = Trim(path);
-    if (!dbfio::HasExtension(name)) name += ".DBF";
+    std::string name = WithDbfExtension(Trim(path));
     struct stat a {}, b {};
     if (::stat(name.c_str(), &a) != 0)
         RaiseDbfError(dbferr::kFileNotFound, "[AppendFrom(" + name + ")]");
