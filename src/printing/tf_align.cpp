@@ -19,7 +19,8 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, long value) {
     spin->setObjectName(name);
     spin->setRange(-999, 999);
     spin->setValue(static_cast<int>(std::clamp(value, -999L, 999L)));
-    // A sign and three digits at most.
+    // Three digits and a sign: the edit also shows what the arrows reach,
+    // so "-999" must fit.
     spin->findChild<QLineEdit*>()->setMaxLength(4);
     return spin;
 }
