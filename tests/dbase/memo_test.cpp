@@ -1,0 +1,250 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "dbftestutil.h"
+#include "platform/filelock.h"
+#include "dbase/fileio.h"
+#include <fcntl.h>
+
+namespace gs::test {
+namespace {
+
+class MemoTest : public DbfTest {
+protected:
+    void OpenAddresses(TTzDbf& t, bool exclusive = true) { OpenTable(t, "addr.dbf", AddressFields(), exclusive); }
+    std::string Memo() { return ReadFile(Path("addr.dbt")); }
+    // Appends a record whose memo holds the lines.
+    void AddMemo(TTzDbf& t, const std::vector<std::string>& lines) {
+        t.ClearRecord();
+        t.SetMField("address", lines);
+        ASSERT_TRUE(t.ALock());
+        t.AppendRec();
+        t.UnLock();
+    }
+};
+
+TEST_F(MemoTest, NewMemoFileIsTheTwentyFourByteHeader) {
+    TTzDbf t;
+    OpenAddresses(t);
+    std::string m = Memo();
+    ASSERT_EQ(m.size(), 24u);
+    EXPECT_EQ(m, std::string("\x01\0\0\0\0\0\0\0addr\0\0\0\0\0\0\x02\x01\x00\x02\0\0", 24));
+}
+
+TEST_F(MemoTest, FourLinesGoToBlockOne) {
+    TTzDbf t;
+    OpenAddresses(t);
+    AddMemo(t, {"12345678", "Abcdefgh", "0123456789", "Seventh"});
+    t.Close();
+    std::string m = Memo();
+    ASSERT_EQ(m.size(), 512u + 47);
+    EXPECT_EQ(U32(m, 0), 2u);
+    EXPECT_EQ(m.substr(512, 8), std::string("\xFF\xFF\x08\x00\x2F\x00\x00\x00", 8));
+    EXPECT_EQ(m.substr(520), "12345678\r\nAbcdefgh\r\n0123456789\r\nSeventh");
+    EXPECT_EQ(m.substr(24, 488), std::string(488, '\0'));
+    std::string f = ReadFile(Path("addr.dbf"));
+    const std::size_t hdr = 32 + 5 * 32 + 1;
+    EXPECT_EQ(f.substr(hdr + 1 + 30 + 20 + 4 + 10, 10), "         1");
+
+    t.Open();
+    std::vector<std::string> lines {"stale"};
+    t.GetMField("address", lines);
+    EXPECT_EQ(lines, (std::vector<std::string> {"12345678", "Abcdefgh", "0123456789", "Seventh"}));
+    EXPECT_EQ(t.FieldByName("address").AsString(), "12345678\r\nAbcdefgh\r\n0123456789\r\nSeventh");
+}
+
+TEST_F(MemoTest, BlockAllocation) {
+    TTzDbf t;
+    OpenAddresses(t);
+    const std::string text504(504, 'x');
+    AddMemo(t, {text504});                       // block 1, exactly one block
+    AddMemo(t, {"second"});                      // block 2
+    EXPECT_EQ(U32(Memo(), 0), 3u);
+    t.GoTop();
+    t.Edit();
+    t.SetMField("address", {std::string(504, 'y')});  // counts 1 block, needs 2: moves to the end
+    EXPECT_EQ(t.GetFieldText("address"), std::string(504, 'y'));
+    t.Post();
+    EXPECT_EQ(t.FieldByName("address").AsString().size(), 504u);
+    std::string f = ReadFile(Path("addr.dbf"));
+    const std::size_t memoAt = 32 + 5 * 32 + 1 + 1 + 30 + 20 + 4 + 10;
+    EXPECT_EQ(f.substr(memoAt, 10), "         3");
+    EXPECT_EQ(U32(Memo(), 0), 4u);  // 3 x 512 + 512 bytes: the file ends on a block boundary
+
+    // Shorter text keeps the first block; longer moves to the end.
+    t.Edit();
+    t.SetMField("address", {"short"});
+    t.Post();
+    EXPECT_EQ(ReadFile(Path("addr.dbf")).substr(memoAt, 10), "         3");
+    t.Edit();
+    t.SetMField("address", {std::string(1500, 'z')});
+    t.Post();
+    EXPECT_EQ(ReadFile(Path("addr.dbf")).substr(memoAt, 10), "         4");
+    EXPECT_EQ(U32(Memo(), 0), 7u);
+
+    // An empty list stores no memo and writes nothing.
+    std::string before = Memo();
+    t.Edit();
+    t.SetMField("address", {});
+    t.Post();
+    EXPECT_EQ(Memo(), before);
+    EXPECT_TRUE(t.FieldByName("address").IsNull());
+    std::vector<std::string> lines {"x"};
+    t.GetMField("address", lines);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(MemoTest, ImportStyleAppendsNeverOverwriteThePreviousMemo) {
+    // SetMField, AppendRec, SetMField, AppendRec without ClearRecord: the second
+    // memo must not be written over the first record's memo.
+    TTzDbf t;
+    OpenAddresses(t);
+    t.ALock();
+    t.SetMField("address", {"first record"});
+    t.AppendRec();
+    t.SetMField("address", {"second"});
+    t.AppendRec();
+    t.GoTop();
+    EXPECT_EQ(t.FieldByName("address").AsString(), "first record");
+    t.Next();
+    EXPECT_EQ(t.FieldByName("address").AsString(), "second");
+}
+
+TEST_F(MemoTest, WrongFieldsReportInvalidParameter) {
+    TTzDbf t;
+    OpenAddresses(t);
+    std::vector<std::string> lines;
+    EXPECT_DBF_ERROR(t.GetMField("nothere", lines), 220);
+    EXPECT_EQ(lastDetail, "Field \"nothere\" not in \"" + Path("addr.dbf") + "\" [GetMField]");
+    EXPECT_DBF_ERROR(t.SetMField("name", lines), 220);
+    EXPECT_EQ(lastDetail, "\"SetMField()\" expects field \"name\" to be of type:\r\n\"memo\".\"name\" actually is: \"Character\"");
+    TTzDbf n;
+    OpenTable(n, "num.dbf", {"v,N,8,2", "m,M,10,0"});
+    EXPECT_DBF_ERROR(n.GetMField("v", lines), 220);
+    EXPECT_EQ(lastDetail, "\"GetMField()\" expects field \"v\" to be of type:\r\n\"memo\".\"v\" actually is: \"Numeric, width: 8 decimals: 2\"");
+}
+
+TEST_F(MemoTest, PackKeepsOnlyTheMemosOfRemainingRecords) {
+    TTzDbf t;
+    OpenAddresses(t);
+    AddMemo(t, {"one"});
+    AddMemo(t, {std::string(700, 'b')});
+    AddMemo(t, {"three", "3"});
+    t.GoTop();
+    t.Next();
+    t.DeleteRec();
+    t.GoTop();
+    t.Edit();
+    t.SetMField("address", {std::string(600, 'a')});  // leaves a hole
+    t.Post();
+    ASSERT_TRUE(t.Pack());
+    EXPECT_FALSE(std::filesystem::exists(Path("addr.$$$")));
+    std::string m = Memo();
+    EXPECT_EQ(U32(m, 0), 4u);
+    EXPECT_EQ(m.size(), 1024u + 512 + 8 + 8);
+    EXPECT_EQ(U32(m, 516), 608u);
+    t.GoTop();
+    EXPECT_EQ(t.GetFieldText("address"), std::string(600, 'a'));
+    t.Next();
+    std::vector<std::string> lines;
+    t.GetMField("address", lines);
+    EXPECT_EQ(lines, (std::vector<std::string> {"three", "3"}));
+    std::string f = ReadFile(Path("addr.dbf"));
+    const std::size_t rec2 = 32 + 5 * 32 + 1 + 75;
+    EXPECT_EQ(f.substr(rec2 + 1 + 64, 10), "         3");
+}
+
+TEST_F(MemoTest, MemoTextsAreConvertedForOemTables) {
+    TTzDbf t;
+    OpenAddresses(t);
+    AddMemo(t, {"Stra\xdf" "e", "\xc7" "a va"});
+    t.Close();
+    std::string m = Memo();
+    EXPECT_EQ(m.substr(520), "Stra\xe1" "e\r\n\x80" "a va");
+    t.Open();
+    std::vector<std::string> lines;
+    t.GetMField("address", lines);
+    EXPECT_EQ(lines, (std::vector<std::string> {"Stra\xdf" "e", "\xc7" "a va"}));
+}
+
+TEST_F(MemoTest, LineBreaksOfOtherProgramsAndTheStreamForm) {
+    TTzDbf t;
+    t.TableLanguage = tlAnsi;
+    OpenAddresses(t);
+    t.ClearRecord();
+    t.SetMemoText("address", "a\nb\rc\r\nlong\x8D\nline\r\n");
+    ASSERT_TRUE(t.ALock());
+    t.AppendRec();
+    std::vector<std::string> lines;
+    t.GetMField("address", lines);
+    EXPECT_EQ(lines, (std::vector<std::string> {"a", "b", "c", "longline"}));
+    t.Edit();
+    t.SetMemoText("address", "");
+    t.Post();
+    EXPECT_TRUE(t.FieldByName("address").IsNull());
+}
+
+TEST_F(MemoTest, SharedWriteFailsWhileTheMemoLockIsHeld) {
+    TTzDbf t;
+    OpenAddresses(t, false);
+    dbfio::FileHandle other;
+    ASSERT_TRUE(other.Open(Path("addr.dbt"), O_RDWR));
+    ASSERT_TRUE(LockRange(other.Fd(), 10, 1));
+    t.ClearRecord();
+    EXPECT_DBF_ERROR(t.SetMField("address", {"x"}), 1017);
+    EXPECT_EQ(lastDetail, Path("addr.dbt") + " [EditMemo/CloseMemo]");
+    EXPECT_EQ(Memo().size(), 24u);
+
+    // A holder that lets go within the retries is waited out.
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        UnlockRange(other.Fd(), 10, 1);
+    });
+    t.SetMField("address", {"x"});
+    release.join();
+    EXPECT_EQ(t.GetFieldText("address"), "x");
+
+    // Exclusive tables take no memo lock.
+    t.Close();
+    ASSERT_TRUE(LockRange(other.Fd(), 10, 1));
+    t.SetExclusive(true);
+    t.Open();
+    t.ClearRecord();
+    t.SetMField("address", {"y"});
+    EXPECT_EQ(t.GetFieldText("address"), "y");
+}
+
+TEST_F(MemoTest, MemoErrorsOnOpenAndRead) {
+    TTzDbf t;
+    OpenAddresses(t);
+    AddMemo(t, {"hello"});
+    t.Close();
+    const std::size_t memoAt = 32 + 5 * 32 + 1 + 1 + 64;
+    std::string f = ReadFile(Path("addr.dbf"));
+    struct Case {
+        const char* field;
+        std::string memo;  // empty: keep
+    } cases[] = {{"        99", ""},                      // block beyond the file
+                 {"       1x ", ""},                      // garbage
+                 {"         1", std::string(512, '\0') + std::string("\xFF\xFF\x08\x00\xFF\x00\x00\x00hello", 13)}};
+    for (const Case& c : cases) {
+        std::string g = f;
+        g.replace(memoAt, 10, c.field);
+        WriteFile(Path("addr.dbf"), g);
+        if (!c.memo.empty()) WriteFile(Path("addr.dbt"), c.memo);
+        t.Open();
+        std::vector<std::string> lines;
+        EXPECT_DBF_ERROR(t.GetMField("address", lines), 1003);
+        EXPECT_EQ(lastDetail, Path("addr.dbt") + " Record # 1 [GetMemo]");
+        t.Close();
+    }
+    std::filesystem::remove(Path("addr.dbt"));
+    EXPECT_DBF_ERROR(t.Open(), 2);
+    EXPECT_EQ(lastDetail, "Memo file not found: " + Path("addr.dbt") + " [USE]");
+    EXPECT_FALSE(t.Active());
+}
+
+}  // namespace
+}  // namespace gs::test
