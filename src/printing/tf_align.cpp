@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -84,6 +85,12 @@ void TF_Align::btnOKClick() {
     settings_.LeftRight = spinLeftRight->value();
     settings_.TopBottom = SpinUpDown->value();
     accept();
+}
+
+void TF_Align::showEvent(QShowEvent* event) {
+    // Centred on the screen, not on the main window.
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
 }
 
 }  // namespace gs

@@ -29,6 +29,9 @@ public:
 public slots:
     void btnOKClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Settings& settings_;
 };

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QRadioButton>
 
 namespace gs {
@@ -91,6 +92,12 @@ void TF_ExtraLabel::btnOKClick() {
     settings_.ExtraLabel =
         address == "Your Name and Address" ? std::string("Your Name and Address") : std::string("Addressed To");
     accept();
+}
+
+void TF_ExtraLabel::showEvent(QShowEvent* event) {
+    // Centred on the screen, not on the main window.
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
 }
 
 }  // namespace gs

@@ -35,6 +35,9 @@ public slots:
     void rgExtraLabelClick();
     void btnOKClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Settings& settings_;
     QButtonGroup* group_;
