@@ -1,0 +1,145 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "dbftestutil.h"
+
+namespace gs::test {
+namespace {
+
+using LockTest = DbfTest;
+
+TEST_F(LockTest, ShareModesConflict) {
+    TTzDbf shared1, shared2, excl;
+    OpenTable(shared1, "s.dbf", {"a,C,2,0"});
+    OpenTable(shared2, "s.dbf", {});
+    EXPECT_TRUE(shared2.Active());
+    excl.SetExclusive(true);
+    excl.SetDbfFileName(Path("s.dbf"));
+    EXPECT_DBF_ERROR(excl.Open(), 32);
+    EXPECT_EQ(lastDetail, "Failure to open " + Path("s.dbf") + " [USE/OpenDbf]");
+    EXPECT_FALSE(excl.Active());
+    shared1.Close();
+    shared2.Close();
+    excl.Open();
+    EXPECT_TRUE(excl.Active());
+    EXPECT_DBF_ERROR(shared1.Open(), 32);
+    excl.SetExclusive(false);  // reopens shared
+    EXPECT_TRUE(excl.Active());
+    shared1.Open();
+    EXPECT_TRUE(shared1.Active());
+}
+
+TEST_F(LockTest, AppendLockIsOneAttemptAndUnLockReleasesIt) {
+    TTzDbf a, b;
+    OpenTable(a, "l.dbf", {"a,C,2,0"});
+    OpenTable(b, "l.dbf", {});
+    ASSERT_TRUE(a.ALock());
+    EXPECT_FALSE(b.ALock());
+    // The mail log skips the record when the lock is refused.
+    b.ClearRecord();
+    b.SetFieldText("a", "b");
+    EXPECT_DBF_ERROR(b.AppendRec(), 5);
+    a.UnLock();
+    EXPECT_TRUE(b.ALock());
+    b.AppendRec();
+    b.UnLock();
+    EXPECT_EQ(a.RecCount(), 1u);  // recounted from the file size
+    // Closing releases the locks as well.
+    ASSERT_TRUE(a.ALock());
+    a.Close();
+    EXPECT_TRUE(b.ALock());
+}
+
+TEST_F(LockTest, InterleavedWritersKeepEveryRecord) {
+    TTzDbf a, b;
+    OpenTable(a, "w.dbf", MailLogFields());
+    OpenTable(b, "w.dbf", {});
+    const int perWriter = 5000;
+    for (int i = 0; i < perWriter; ++i) {
+        for (TTzDbf* t : {&a, &b}) {
+            t->ClearRecord();
+            t->SetFieldText("sentname0", (t == &a ? "A" : "B") + std::to_string(i));
+            t->SetFieldText("mailernum", std::to_string(i));
+            ASSERT_TRUE(t->ALock());
+            t->AppendRec();
+            t->UnLock();
+        }
+    }
+    a.Close();
+    b.Close();
+    std::string f = ReadFile(Path("w.dbf"));
+    EXPECT_EQ(U32(f, 4), 2u * perWriter);
+    EXPECT_EQ(f.size(), 545u + 338u * 2 * perWriter + 1);
+    TTzDbf r;
+    OpenTable(r, "w.dbf", {});
+    int n = 0;
+    for (r.First(); !r.Eof(); r.Next(), ++n) {
+        std::string expect = std::string(n % 2 == 0 ? "A" : "B") + std::to_string(n / 2);
+        ASSERT_EQ(r.FieldByName("sentname0").AsString(), expect);
+        ASSERT_EQ(r.FieldByName("mailernum").AsString(), std::to_string(n / 2));
+    }
+    EXPECT_EQ(n, 2 * perWriter);
+}
+
+TEST_F(LockTest, TwoProcessesAppendingToOneTable) {
+    {
+        TTzDbf t;
+        OpenTable(t, "p.dbf", {"who,C,1,0", "n,N,6,0"});
+    }
+    const int perProcess = 2000;
+    auto writer = [&](const char* who) {
+        TTzDbf t;
+        t.SetDbfFileName(Path("p.dbf"));
+        t.Open();
+        for (int i = 0; i < perProcess; ++i) {
+            t.ClearRecord();
+            t.SetFieldText("who", who);
+            t.SetFieldText("n", std::to_string(i));
+            while (!t.ALock()) usleep(50);
+            t.AppendRec();
+            t.UnLock();
+        }
+        t.Close();
+    };
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        writer("C");
+        _exit(0);
+    }
+    writer("P");
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    TTzDbf r;
+    r.SetDbfFileName(Path("p.dbf"));
+    r.Open();
+    EXPECT_EQ(r.RecCount(), 2u * perProcess);
+    int next[2] = {0, 0};
+    for (r.First(); !r.Eof(); r.Next()) {
+        int w = r.FieldByName("who").AsString() == "C" ? 1 : 0;
+        ASSERT_EQ(r.FieldByName("n").AsInteger(), next[w]++);
+    }
+    EXPECT_EQ(next[0], perProcess);
+    EXPECT_EQ(next[1], perProcess);
+    r.Close();
+    std::string f = ReadFile(Path("p.dbf"));
+    EXPECT_EQ(U32(f, 4), 2u * perProcess);
+}
+
+TEST_F(LockTest, RecordLocksCoverTheirRecordOnly) {
+    TTzDbf a, b;
+    OpenTable(a, "r.dbf", {"a,C,2,0"});
+    OpenTable(b, "r.dbf", {});
+    for (const char* v : {"1", "2"}) AddRecord(a, {{"a", v}});
+    a.GoTop();
+    b.GoTop();
+    ASSERT_TRUE(a.LockRecord());
+    EXPECT_FALSE(b.LockRecord());
+    b.Next();
+    EXPECT_TRUE(b.LockRecord());
+    EXPECT_TRUE(b.ALock());  // the append lock is a byte of its own
+}
+
+}  // namespace
+}  // namespace gs::test
