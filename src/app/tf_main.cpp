@@ -3,6 +3,8 @@
 #include "app/about.h"
 #include "app/buttonchoicedialog.h"
 #include "app/entry.h"
+#include "dbase/dbferror.h"
+#include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
@@ -59,10 +61,14 @@ TF_Main::TF_Main(TF_About* splash, QWidget* parent) : QMainWindow(parent), splas
     setObjectName("TF_Main");
     BuildControls();
     BuildMenu();
+    InstallTableStoreHandlers();
     FormCreate();
 }
 
-TF_Main::~TF_Main() = default;
+TF_Main::~TF_Main() {
+    SetDbfFatalHandler(std::move(previousFatal_));
+    SetDbfMessageHandler(std::move(previousMessage_));
+}
 
 void TF_Main::BuildControls() {
     resize(588, 424);
@@ -125,10 +131,10 @@ void TF_Main::BuildControls() {
     btnChangeYourAddress->setObjectName("btnChangeYourAddress");
     btnChangeYourAddress->setGeometry(264, 14, 58, 24);
 
-    MakeLabel(client, "lblComment", "Comment:", QRect(248, 122, 60, 21));
-    editComment = MakeEdit(client, "editComment", QRect(312, 122, 266, 21), 35);
+    MakeLabel(client, "lblComment", "Comment:", QRect(248, 122, 64, 21));
+    editComment = MakeEdit(client, "editComment", QRect(316, 122, 262, 21), 35);
     MakeLabel(client, "lblRe", "RE:", QRect(248, 148, 60, 21));
-    editRe = MakeEdit(client, "editRe", QRect(312, 148, 266, 21), 25);
+    editRe = MakeEdit(client, "editRe", QRect(316, 148, 262, 21), 25);
 
     gbAddressedTo = new QGroupBox("Addressed To", client);
     gbAddressedTo->setObjectName("gbAddressedTo");
@@ -612,6 +618,42 @@ void TF_Main::SaveNumbersNow() {
                      QMessageBox::Warning, QMessageBox::Ok);
 }
 
-void TF_Main::AppendLogRecord(const std::string& number) { (void)number; }
+void TF_Main::AppendLogRecord(const std::string& number) {
+    const RecipientEntry recipient = CurrentRecipient();
+    MailLogEntry e;
+    e.sentname = recipient.lines;
+    e.city = recipient.city;
+    e.state = recipient.state;
+    e.zip = recipient.zip;
+    e.mailernum = number;
+    e.postage = ToAnsi(editPostage->text());
+    e.certified = ToAnsi(editCertFee->text());
+    e.restricted = ToAnsi(editRestricted->text());
+    e.returnReceipt = ToAnsi(editReturn->text());
+    e.total = ToAnsi(editTotal->text());
+    e.comments = ToAnsi(editComment->text());
+    e.re = ToAnsi(editRe->text());
+    if (gs::AppendLogRecord(MailLogFileName, e, LogLockWait) == LogOutcome::LockBusy)
+        Ui().Message(this, windowTitle(),
+                     "The piece with the article number " + FromAnsi(number) +
+                         " was printed, but it could not be entered in the mail log: another copy of " +
+                         windowTitle() + " kept the log locked.",
+                     QMessageBox::Warning, QMessageBox::Ok);
+}
+
+void TF_Main::InstallTableStoreHandlers() {
+    previousFatal_ = SetDbfFatalHandler([this](int code, const std::string& description, const std::string& detail) {
+        (void)description;
+        // The numbers used so far must survive the halt.
+        std::string error;
+        SaveSettingsFile(settings, &error);
+        Ui().Message(this, kProgramHaltedCaption, FromAnsi(DbfErrorReportText(code, detail)), QMessageBox::Critical,
+                     QMessageBox::Ok);
+        HaltProcess(code);
+    });
+    previousMessage_ = SetDbfMessageHandler([this](const std::string& text) {
+        Ui().Message(this, windowTitle(), FromAnsi(text), QMessageBox::Information, QMessageBox::Ok);
+    });
+}
 
 }  // namespace gs

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QMainWindow>
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -37,6 +39,10 @@ public:
     bool ShowMailerScreen = true;
     std::string MailLogFileName;  // the mail log table, opened only when used
     QFont FontDialog1;            // the printing base font
+    // How long a print waits for another copy's append lock on the log.
+    std::chrono::milliseconds LogLockWait{2000};
+    // Ends the process after a table-store error was reported (tests replace it).
+    std::function<void(int code)> HaltProcess = [](int code) { std::exit(code); };
 
     // Left column.
     QLabel* Image1;
@@ -165,11 +171,14 @@ private:
     void RunCommand(const std::function<void()>& command);
     // Writes the settings file now (after a piece used an article number).
     void SaveNumbersNow();
+    void InstallTableStoreHandlers();
 
     TF_About* splash_;
     bool shownOnce_ = false;
     bool entryPrinted_ = false;
     bool closing_ = false;
+    std::function<void(int, const std::string&, const std::string&)> previousFatal_;
+    std::function<void(const std::string&)> previousMessage_;
 };
 
 }  // namespace gs

@@ -1,0 +1,85 @@
+#include "maillog/maillog.h"
+
+#include "dbase/dbfdate.h"
+#include "dbase/tzdbf.h"
+#include "settings/addresstext.h"
+
+#include <thread>
+
+namespace gs {
+
+const std::vector<std::string>& MailLogFieldList() {
+    static const std::vector<std::string> fields = {
+        "sentname0,C,30,0", "sentname1,C,30,0", "sentname2,C,30,0", "sentname3,C,30,0",
+        "city,C,35,0",      "state,C,4,0",      "zip,C,10,0",       "rdate,D,10,0",
+        "mailernum,C,25,0", "postage,C,15,0",   "certified,C,15,0", "restricted,C,15,0",
+        "return,C,15,0",    "total,C,15,0",     "comments,C,35,0",  "re,C,25,0",
+    };
+    return fields;
+}
+
+void ConfigureMailLog(TTzDbf& table, const std::string& fileName) {
+    table.Close();
+    table.DbfFields = MailLogFieldList();
+    table.TableLanguage = tlOem;
+    table.HideDeletedRecs = false;
+    table.CreateIndex = ciNotFound;
+    table.ReadOnly = false;
+    table.CreateIfNotFound = true;
+    table.SetExclusive(false);
+    table.SetDbfFileName(fileName);
+}
+
+namespace {
+
+// Closes the table on every path out of the append.
+struct CloseOnExit {
+    TTzDbf& table;
+    ~CloseOnExit() {
+        try {
+            table.Close();
+        } catch (...) {
+            // The error that brought us here is the one worth reporting.
+        }
+    }
+};
+
+}  // namespace
+
+LogOutcome AppendLogRecord(const std::string& fileName, const MailLogEntry& e,
+                           std::chrono::milliseconds lockWait) {
+    TTzDbf log("TzDbfReport");
+    ConfigureMailLog(log, fileName);
+    CloseOnExit closer{log};
+    log.Open();
+    log.ClearRecord();
+    log.SetFieldText("sentname0", e.sentname[0]);
+    log.SetFieldText("sentname1", e.sentname[1]);
+    log.SetFieldText("sentname2", e.sentname[2]);
+    log.SetFieldText("sentname3", e.sentname[3]);
+    log.SetFieldText("city", Trim(e.city));
+    log.SetFieldText("state", Trim(e.state));
+    log.SetFieldText("zip", e.zip);
+    log.SetFieldText("mailernum", e.mailernum);
+    log.SetFieldText("postage", e.postage);
+    log.SetFieldText("certified", e.certified);
+    log.SetFieldText("restricted", e.restricted);
+    log.SetFieldText("return", e.returnReceipt);
+    log.SetFieldText("total", e.total);
+    log.SetFieldText("comments", e.comments);
+    log.SetFieldText("re", e.re);
+    log.SetFieldText("rdate", FormatShortDate(TodayDate()));
+
+    // A printed piece must not drop out of the log just because another copy
+    // is appending at this moment: try the lock again for a short while.
+    const auto deadline = std::chrono::steady_clock::now() + lockWait;
+    while (!log.ALock()) {
+        if (std::chrono::steady_clock::now() >= deadline) return LogOutcome::LockBusy;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    log.AppendRec();
+    log.UnLock();
+    return LogOutcome::Logged;
+}
+
+}  // namespace gs

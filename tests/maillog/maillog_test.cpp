@@ -1,0 +1,112 @@
+#include "maillog/maillog.h"
+
+#include "dbase/dbfdate.h"
+#include "dbase/tzdbf.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace gs {
+namespace {
+
+class MailLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/gs-maillog-XXXXXX";
+        dir = mkdtemp(tmpl);
+        file = dir + "/report3.dbf";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    MailLogEntry Piece() const {
+        MailLogEntry e;
+        e.sentname = {"John Smith", "12 Oak Ave", "", ""};
+        e.city = " Springfield ";
+        e.state = "IL ";
+        e.zip = "62701-1234";
+        e.mailernum = "7112 3456 7890 0000 0421";
+        e.postage = "          0.39";
+        e.certified = "          2.40";
+        e.restricted = " ";
+        e.returnReceipt = "          1.85";
+        e.total = "          4.64";
+        return e;
+    }
+    std::string Field(TTzDbf& log, const char* name) {
+        std::string v = log.GetFieldText(name);
+        while (!v.empty() && v.back() == ' ') v.pop_back();
+        return v;
+    }
+
+    std::string dir, file;
+};
+
+TEST_F(MailLogTest, FirstPieceCreatesTheLogWithSixteenFields) {
+    ASSERT_EQ(AppendLogRecord(file, Piece()), LogOutcome::Logged);
+    TTzDbf log;
+    log.SetDbfFileName(file);
+    log.Open();
+    const char* expected[][3] = {
+        {"SENTNAME0", "C", "30"}, {"SENTNAME1", "C", "30"}, {"SENTNAME2", "C", "30"}, {"SENTNAME3", "C", "30"},
+        {"CITY", "C", "35"},      {"STATE", "C", "4"},      {"ZIP", "C", "10"},       {"RDATE", "D", "8"},
+        {"MAILERNUM", "C", "25"}, {"POSTAGE", "C", "15"},   {"CERTIFIED", "C", "15"}, {"RESTRICTED", "C", "15"},
+        {"RETURN", "C", "15"},    {"TOTAL", "C", "15"},     {"COMMENTS", "C", "35"},  {"RE", "C", "25"},
+    };
+    ASSERT_EQ(log.FieldCount(), 16);
+    for (int i = 0; i < 16; ++i) {
+        const DbfFieldDef& f = log.FieldDefs()[i];
+        EXPECT_EQ(f.name, expected[i][0]);
+        EXPECT_EQ(std::string(1, f.type), expected[i][1]) << f.name;
+        EXPECT_EQ(std::to_string(f.length), expected[i][2]) << f.name;
+    }
+    EXPECT_EQ(log.RecCount(), 1);
+    log.GoTop();
+    EXPECT_EQ(Field(log, "city"), "Springfield");  // trimmed
+    EXPECT_EQ(Field(log, "state"), "IL");
+    EXPECT_EQ(Field(log, "zip"), "62701-1234");
+    EXPECT_EQ(Field(log, "sentname2"), "");
+    EXPECT_EQ(Field(log, "restricted"), "");  // a field showing one blank stores a blank field
+    EXPECT_EQ(log.GetFieldText("rdate"), FormatShortDate(TodayDate()));
+    log.Close();
+}
+
+TEST_F(MailLogTest, LongValuesAreCutAndPiecesKeepPrintingOrder) {
+    MailLogEntry e = Piece();
+    e.sentname[0] = std::string(40, 'x');
+    e.re = "An RE line longer than twenty-five characters";
+    ASSERT_EQ(AppendLogRecord(file, e), LogOutcome::Logged);
+    e.mailernum = "7112 3456 7890 0000 0438";
+    ASSERT_EQ(AppendLogRecord(file, e), LogOutcome::Logged);
+    TTzDbf log;
+    log.SetDbfFileName(file);
+    log.Open();
+    log.GoTop();
+    EXPECT_EQ(log.GetFieldText("sentname0"), std::string(30, 'x'));
+    EXPECT_EQ(log.GetFieldText("re"), "An RE line longer than tw");
+    EXPECT_EQ(Field(log, "mailernum"), "7112 3456 7890 0000 0421");
+    log.Next();
+    EXPECT_EQ(Field(log, "mailernum"), "7112 3456 7890 0000 0438");
+    log.Close();
+}
+
+TEST_F(MailLogTest, AppendLockHeldElsewhereGivesLockBusyAndWritesNothing) {
+    ASSERT_EQ(AppendLogRecord(file, Piece()), LogOutcome::Logged);
+    TTzDbf other;
+    other.SetDbfFileName(file);
+    other.Open();
+    ASSERT_TRUE(other.ALock());
+    EXPECT_EQ(AppendLogRecord(file, Piece(), std::chrono::milliseconds(60)), LogOutcome::LockBusy);
+    other.UnLock();
+    EXPECT_EQ(AppendLogRecord(file, Piece(), std::chrono::milliseconds(60)), LogOutcome::Logged);
+    other.Close();
+    TTzDbf log;
+    log.SetDbfFileName(file);
+    log.Open();
+    EXPECT_EQ(log.RecCount(), 2);
+    log.Close();
+}
+
+}  // namespace
+}  // namespace gs
