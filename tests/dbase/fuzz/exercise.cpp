@@ -5,6 +5,7 @@
 
 #include "dbase/dbferror.h"
 #include "dbase/mdxindex.h"
+#include "dbase/memofile.h"
 #include "dbase/tzdbf.h"
 
 namespace gs::fuzz {
@@ -59,7 +60,7 @@ void ExerciseBytes(const std::string& dir, const std::uint8_t* data, std::size_t
     try {
         if (mode == 0) {  // a table
             Write(dir + "fz.dbf", bytes);
-            Write(dir + "fz.dbt", std::string("\x01\0\0\0\0\0\0\0fz\0\0\0\0\0\0\x02\x01\x00\x02\0\0", 24));
+            Write(dir + "fz.dbt", MemoFile::NewHeader("fz"));
             TTzDbf t;
             t.CreateIfNotFound = false;
             t.SetExclusive(true);
