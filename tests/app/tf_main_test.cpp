@@ -7,6 +7,7 @@
 #include "platform/inifile.h"
 #include "platform/maskedit.h"
 #include "platform/scripteduserinteraction.h"
+#include "printing/printtarget.h"
 #include "support/tempdir.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -286,6 +288,68 @@ TEST_F(MainWindowTest, BarcodeMenuSwitchesModes) {
     main->PrintBarCodeMI->trigger();
     EXPECT_TRUE(main->settings.PrintBarCode);
     EXPECT_FALSE(main->DontPrintBarCodeMI->isChecked());
+}
+
+TEST_F(MainWindowTest, SplashStaysUntilItsTimerHasRunAndGoesWhenShown) {
+    WriteSettledSettings();
+    auto* splash = new TF_About(1, dirs.Path() + "program/", "");
+    splash->Timer1.setInterval(200);  // the real splash waits 3 seconds
+    splash->show();
+    EXPECT_EQ(splash->height(), 80);
+    EXPECT_EQ(splash->panelMain->height(), 62);
+    EXPECT_FALSE(splash->btnOK->isVisible());
+    EXPECT_TRUE(splash->Timer1.isActive());
+    QPointer<TF_About> watch(splash);
+    main = std::make_unique<TF_Main>(splash);
+    ASSERT_TRUE(watch);
+    EXPECT_FALSE(splash->Timer1.isActive());  // creation waited for the timer
+    QTest::keyClick(splash, Qt::Key_Escape);  // does nothing in splash mode
+    EXPECT_TRUE(splash->isVisible());
+    main->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(watch.isNull());
+}
+
+TEST_F(MainWindowTest, RegistrationFormPrintsFromTheHelpMenuAndFromPrintNow) {
+    ASSERT_TRUE(QFile::copy(GREENSLIP_SOURCE_DIR "/data/bcapp.emf", QString::fromStdString(dirs.Path() + "program/bcapp.emf")));
+    RecordingPrintTarget printer;
+    SetPrintTargetForTesting(&printer);
+    WriteSettledSettings("", true);
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { d.done(3); });  // "&Print Now"
+    Start();
+    EXPECT_EQ(printer.pages.size(), 1u);
+    EXPECT_FALSE(main->settings.BarCodeApp);
+    main->BarCodePrintingRegistration1->trigger();
+    EXPECT_EQ(printer.pages.size(), 2u);
+    ASSERT_FALSE(printer.pages[1].items.empty());
+    EXPECT_EQ(printer.pages[1].items[0].kind, RecordedItem::Kind::Picture);
+    SetPrintTargetForTesting(nullptr);
+}
+
+TEST_F(MainWindowTest, ResellerLogoDecidesTheBrandingAtTheFirstStart) {
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(logo.save(QString::fromStdString(dirs.Path() + "program/Scr_logo.bmp"), "BMP"));
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { d.reject(); });  // sender dialog
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { d.reject(); });  // mailer dialog
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { d.done(1); });   // "&Never Print"
+    Start();
+    EXPECT_EQ(main->settings.Company, "Varnholt");
+    EXPECT_EQ(main->imageCompany->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+        EXPECT_EQ(d.height(), 302 + 56);
+        EXPECT_EQ(d.findChild<QLabel*>("labelEMail")->text(), "support@quorvale.com");  // the maker's support
+        // The links open through the platform and only outside splash mode.
+        QTest::mouseClick(d.findChild<QLabel*>("labelWebSite"), Qt::LeftButton);
+        QTest::mouseClick(d.findChild<QLabel*>("labelEMail"), Qt::LeftButton);
+        d.accept();
+    });
+    main->MIAbout->trigger();
+    ASSERT_GE(scripted.ui.asked.size(), 2u);
+    EXPECT_EQ(scripted.ui.asked[scripted.ui.asked.size() - 2].text, "www.varnholtforms.com");
+    EXPECT_EQ(scripted.ui.asked.back().text, "mailto:support@quorvale.com?Subject=" + QApplication::applicationDisplayName());
+    main->close();
+    EXPECT_EQ(SavedSettings().ReadString("Type", "Company", ""), "Varnholt");  // kept from now on
 }
 
 TEST(VersionLabel, FirstThreeParts) {
