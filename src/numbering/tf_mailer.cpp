@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "numbering/articlenumber.h"
+#include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
 
@@ -32,11 +33,10 @@ constexpr int kDontShowRoom = 32;   // the check box sits below the buttons
 constexpr int kBarCodeHelpHeight = 152;
 constexpr int kMailerNumHelpHeight = 200;
 
-// Every position a required digit (Qt writes the required digit as "9").
-const char* const kCustIdMask = "99-999-9999;_";
-const char* const kSerialMask = "99999999;_";
-const char* const kMailerNumMask = "99999999999999999999;_";
-constexpr QChar kBlank = u'_';
+// Every position a required digit, literals kept, "_" for an empty position.
+const char* const kCustIdMask = "00-000-0000;1;_";
+const char* const kSerialMask = "00000000;1;_";
+const char* const kMailerNumMask = "00000000000000000000;1;_";
 
 const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
 const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
@@ -70,7 +70,7 @@ QHBoxLayout* Row(std::initializer_list<QLabel*> labels) {
 QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setInputMask(QString::fromLatin1(mask));
+    SetFormMask(*edit, QString::fromLatin1(mask));
     return edit;
 }
 
@@ -251,14 +251,6 @@ void TF_Mailer::FormCreate() {
         editMailerNum->setText(FromAnsi(settings_.MailerNum));
         SetCountTypeIndex(settings_.Increment ? 0 : 1);
     }
-}
-
-QString TF_Mailer::MaskedText(const QLineEdit& edit) {
-    // Every editable position is a digit, so the blank character only ever
-    // stands for an empty position.
-    QString text = edit.displayText();
-    text.replace(kBlank, u' ');
-    return text;
 }
 
 int TF_Mailer::CountTypeIndex() const { return countType_->checkedId(); }

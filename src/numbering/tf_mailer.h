@@ -26,9 +26,6 @@ public:
     TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontShowBox,
               QWidget* parent = nullptr);
 
-    // A masked field's text: literals kept, empty positions as blanks.
-    static QString MaskedText(const QLineEdit& edit);
-
     QGroupBox* gbPrintBarcode;
     QLabel* lblCustID;
     QLineEdit* editCustID;

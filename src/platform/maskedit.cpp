@@ -43,14 +43,4 @@ QString MaskedText(const QLineEdit& edit) {
     return text;
 }
 
-void SetMaskedText(QLineEdit& edit, const QString& text) {
-    if (edit.inputMask().isEmpty()) {
-        edit.setText(text);
-        return;
-    }
-    edit.setText(text);
-}
-
-bool MaskComplete(const QLineEdit& edit) { return edit.hasAcceptableInput(); }
-
 }  // namespace gs

@@ -20,11 +20,4 @@ void SetFormMask(QLineEdit& edit, const QString& formMask);
 // blanks. An untouched ZIP+4 mask reads "     -    ".
 QString MaskedText(const QLineEdit& edit);
 
-// Puts a text through the mask: characters fill the positions in order,
-// literals in the text are matched to the mask's literals.
-void SetMaskedText(QLineEdit& edit, const QString& text);
-
-// Whether every required position holds a character.
-bool MaskComplete(const QLineEdit& edit);
-
 }  // namespace gs

@@ -1,5 +1,7 @@
 #include "numbering/tf_mailer.h"
 
+#include "platform/maskedit.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -55,8 +57,8 @@ TEST(TF_Mailer, BarcodeModeShowsIdAndSerialOnly) {
     EXPECT_TRUE(dialog.gbPrintBarcode->isVisibleTo(&dialog));
     EXPECT_FALSE(dialog.gbNoBarCode->isVisibleTo(&dialog));
     EXPECT_FALSE(dialog.cbDontShow->isVisibleTo(&dialog));
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editCustID), "12-345-6789");
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editSerialNum), "00000041");
+    EXPECT_EQ(MaskedText(*dialog.editCustID), "12-345-6789");
+    EXPECT_EQ(MaskedText(*dialog.editSerialNum), "00000041");
     EXPECT_EQ(dialog.gbNoBarCode->geometry(), dialog.gbPrintBarcode->geometry());
     EXPECT_EQ(dialog.editCustID->toolTip(), "Click on \"Help\" for information on the Identifier Serial Number");
     EXPECT_TRUE(dialog.btnOK->isDefault());
@@ -72,7 +74,7 @@ TEST(TF_Mailer, PreprintedModeShowsNumberAndDirection) {
     EXPECT_TRUE(dialog.cbDontShow->isVisibleTo(&dialog));
     EXPECT_FALSE(dialog.cbDontShow->isChecked());
     EXPECT_EQ(dialog.cbDontShow->text(), "Do not show this screen again");
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editMailerNum), "71031234567000000135");
+    EXPECT_EQ(MaskedText(*dialog.editMailerNum), "71031234567000000135");
     EXPECT_EQ(dialog.CountTypeIndex(), 1);
     EXPECT_EQ(dialog.rgCountType->title(), "Count Type");
 }
@@ -83,8 +85,8 @@ TEST(TF_Mailer, MaskedFieldsReadEmptyPositionsAsBlanks) {
     s.SerialNum = "12";
     bool show = false;
     TF_Mailer dialog(s, show, false);
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editCustID), "  -   -    ");
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editSerialNum), "12      ");
+    EXPECT_EQ(MaskedText(*dialog.editCustID), "  -   -    ");
+    EXPECT_EQ(MaskedText(*dialog.editSerialNum), "12      ");
 }
 
 TEST(TF_Mailer, HelpGrowsTheWindowOnceAndShowsThePanelOfTheMode) {
@@ -242,7 +244,7 @@ TEST(TF_Mailer, EditedFieldWithEmptyPositionKeepsTheFocus) {
     TF_Mailer dialog(s, show, false);
     ShowActive(dialog);
     Type(dialog.editSerialNum, "123");
-    EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editSerialNum), "123     ");
+    EXPECT_EQ(MaskedText(*dialog.editSerialNum), "123     ");
     QTest::keyClick(dialog.editSerialNum, Qt::Key_Tab);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), dialog.editSerialNum);
@@ -292,7 +294,7 @@ TEST(MailerNumberCommand, OkStepsBackSoTheNextPrintUsesTheNumberEntered) {
     bool boxShown = true;
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
         auto& dialog = static_cast<TF_Mailer&>(d);
-        shown = TF_Mailer::MaskedText(*dialog.editSerialNum);
+        shown = MaskedText(*dialog.editSerialNum);
         boxShown = dialog.cbDontShow->isVisible();
         Type(dialog.editSerialNum, "00000100");
         dialog.btnOK->click();
@@ -313,7 +315,7 @@ TEST(MailerNumberCommand, PreprintedOkStoresTheNumberBeforeTheOneEntered) {
     bool show = false;
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
         auto& dialog = static_cast<TF_Mailer&>(d);
-        EXPECT_EQ(TF_Mailer::MaskedText(*dialog.editMailerNum), "71031234567000000128");
+        EXPECT_EQ(MaskedText(*dialog.editMailerNum), "71031234567000000128");
         Type(dialog.editMailerNum, "70031234567000000123");
         dialog.btnOK->click();
     });
