@@ -66,6 +66,12 @@ TF_Main::TF_Main(TF_About* splash, QWidget* parent) : QMainWindow(parent), splas
 }
 
 TF_Main::~TF_Main() {
+    // Children lose the focus while they are torn down; their handlers must
+    // not reach a window that is half gone.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->removeEventFilter(this);
+        w->disconnect(this);
+    }
     SetDbfFatalHandler(std::move(previousFatal_));
     SetDbfMessageHandler(std::move(previousMessage_));
 }

@@ -63,6 +63,11 @@ TF_YourAddress::TF_YourAddress(Settings& settings, QWidget* parent)
     FormCreate();
 }
 
+TF_YourAddress::~TF_YourAddress() {
+    // The memo reports losing the focus while it is torn down.
+    memoYourAddress->disconnect(this);
+}
+
 void TF_YourAddress::FormCreate() {
     QStringList lines;
     for (const std::string* line : {&settings_.Line1, &settings_.Line2, &settings_.Line3, &settings_.Line4})

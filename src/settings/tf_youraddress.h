@@ -15,6 +15,7 @@ class TF_YourAddress : public QDialog {
     Q_OBJECT
 public:
     explicit TF_YourAddress(Settings& settings, QWidget* parent = nullptr);
+    ~TF_YourAddress() override;
 
     QGroupBox* GroupBox4;
     AddressMemo* memoYourAddress;
