@@ -39,6 +39,9 @@ struct EncodeCase {
     Values values;
 };
 
+// Test listings show the case by its name.
+void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
+
 class Code128Encode : public ::testing::TestWithParam<EncodeCase> {};
 
 TEST_P(Code128Encode, GivesSymbolValues) {
