@@ -42,6 +42,10 @@ struct PrinterCase {
     long leftRight, upDown;
 };
 
+void PrintTo(const PrinterCase& c, std::ostream* os) {
+    *os << c.res << "dpi_offset" << c.offsetX << "x" << c.offsetY << "_align" << c.leftRight << "x" << c.upDown;
+}
+
 // What the form should show, in the form's own terms: inches, faces, point
 // sizes and angles. Device positions are worked out from these.
 struct Expect {
