@@ -9,7 +9,6 @@ packages=(
   libemf2svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ocr-a fonts-liberation2 fonts-dejavu-core
-  xvfb xauth
 )
 # Independent xBase readers and a PDF rasteriser, used by the tests only.
 if [ "${1:-}" = "--tests" ]; then
