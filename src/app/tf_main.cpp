@@ -373,7 +373,6 @@ void TF_Main::closeEvent(QCloseEvent* event) {
     }
     // The tables are opened only for the length of one command, so none is open here.
     event->accept();
-    closing_ = true;
     QCoreApplication::quit();
 }
 

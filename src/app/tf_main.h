@@ -176,7 +176,6 @@ private:
     TF_About* splash_;
     bool shownOnce_ = false;
     bool entryPrinted_ = false;
-    bool closing_ = false;
     std::function<void(int, const std::string&, const std::string&)> previousFatal_;
     std::function<void(const std::string&)> previousMessage_;
 };

@@ -205,6 +205,17 @@ TEST_F(MainWindowTest, PrintedEntryIsGreyUntilSomethingChanges) {
     main->SetEntryPrinted();
     Type(main->memoAddress, "Y");
     EXPECT_FALSE(main->EntryPrinted());
+
+    // Leaving the recipient box or the restricted check box counts as a change.
+    for (QWidget* passed : std::initializer_list<QWidget*>{main->memoAddress, main->cbRestricted}) {
+        main->SetEntryPrinted();
+        Leave(passed);
+        EXPECT_FALSE(main->EntryPrinted()) << passed->objectName().toStdString();
+    }
+    // Leaving a fee field whose text does not change does not.
+    main->SetEntryPrinted();
+    Leave(main->editPostage);
+    EXPECT_TRUE(main->EntryPrinted());
 }
 
 TEST_F(MainWindowTest, SaveValuesKeepsRestrictedWhenUnticked) {
