@@ -525,21 +525,15 @@ void TF_Main::MIPrintClick() { btnPrintClick(); }
 
 void TF_Main::btnPrintClick() {
     RunCommand([this] {
-        // 1: undo copy of the number settings.
-        const std::string undoSerial = settings.SerialNum, undoCustId = settings.CustID,
-                          undoMailer = settings.MailerNum;
-        auto restore = [&] {
-            settings.SerialNum = undoSerial;
-            settings.CustID = undoCustId;
-            settings.MailerNum = undoMailer;
-        };
+        // 1
+        const ArticleNumberUndo undo(settings);
         // 2: a serial that is no number stops the command here, nothing changed.
         StepArticleNumber(settings);
         // 3
         if (ShowMailerScreen) {
             TF_Mailer dialog(settings, ShowMailerScreen, true, this);
             if (Ui().RunModal(dialog) != QDialog::Accepted) {
-                restore();
+                undo.Restore(settings);
                 return;
             }
         }
@@ -549,7 +543,7 @@ void TF_Main::btnPrintClick() {
                          "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
                          "Please enter in a Customer ID, and try again.",
                          QMessageBox::Critical, QMessageBox::Ok);
-            restore();
+            undo.Restore(settings);
             return;
         }
         // 5

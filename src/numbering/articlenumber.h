@@ -40,6 +40,22 @@ void StepArticleNumber(Settings& settings);
 // The reverse move; same failure rule.
 void UnstepArticleNumber(Settings& settings);
 
+// The three number settings a command may change, kept so that an abandoned
+// command can put them back.
+class ArticleNumberUndo {
+public:
+    explicit ArticleNumberUndo(const Settings& settings)
+        : serialNum_(settings.SerialNum), custId_(settings.CustID), mailerNum_(settings.MailerNum) {}
+    void Restore(Settings& settings) const {
+        settings.SerialNum = serialNum_;
+        settings.CustID = custId_;
+        settings.MailerNum = mailerNum_;
+    }
+
+private:
+    std::string serialNum_, custId_, mailerNum_;
+};
+
 // Options > "&BarCode's" > "&Print".
 void SelectBarcodeMode(Settings& settings);
 // Options > "&BarCode's" > "&Don't Print": also resets counting to upward.

@@ -332,25 +332,17 @@ void TF_Mailer::CentreOnScreen() {
 }
 
 void MailerNumberCommand(Settings& settings, bool& showMailerScreen, QWidget* parent) {
-    const std::string undoSerialNum = settings.SerialNum;
-    const std::string undoCustID = settings.CustID;
-    const std::string undoMailerNum = settings.MailerNum;
-    auto restore = [&] {
-        settings.SerialNum = undoSerialNum;
-        settings.CustID = undoCustID;
-        settings.MailerNum = undoMailerNum;
-    };
-
+    const ArticleNumberUndo undo(settings);
     StepArticleNumber(settings);  // shows the number the next piece will carry
     TF_Mailer dialog(settings, showMailerScreen, false, parent);
     if (Ui().RunModal(dialog) != QDialog::Accepted) {
-        restore();
+        undo.Restore(settings);
         return;
     }
     try {
         UnstepArticleNumber(settings);  // the next print steps onto the number entered
     } catch (const ArticleNumberError&) {
-        restore();
+        undo.Restore(settings);
         throw;
     }
 }
