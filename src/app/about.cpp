@@ -1,6 +1,7 @@
 #include "app/about.h"
 
 #include "platform/userinteraction.h"
+#include "platform/windowplacement.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,7 +10,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 
 namespace gs {
 
@@ -28,11 +28,6 @@ constexpr Branding kMaker{"4410 Orchard Lane, Suite 200", "Madison, WI 53704", "
                           "support@quorvale.com", "Copyright \u00A9 2003-2026 Quorvale Software"};
 constexpr Branding kReseller{"88 Mill Street", "Dayton, OH 45402", "www.varnholtforms.com",
                              kMaker.eMail, "Distributed by Varnholt Business Forms"};
-
-void CentreOnScreen(QWidget* w) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        w->move(screen->availableGeometry().center() - w->rect().center());
-}
 
 }  // namespace
 
@@ -167,7 +162,7 @@ void TF_About::FormShow() {
         panelMain->setFixedHeight(62);
         btnOK->hide();
         Timer1.start();
-        CentreOnScreen(this);
+        CentreOnScreen(*this);
         return;
     }
     const Branding* b = nullptr;
@@ -192,7 +187,7 @@ void TF_About::FormShow() {
         }
     }
     labelVersion->setText(VersionLabelText(GREENSLIP_VERSION));
-    CentreOnScreen(this);
+    CentreOnScreen(*this);
 }
 
 void TF_About::Timer1Timer() { Timer1.stop(); }

@@ -5,9 +5,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include "platform/userinteraction.h"
+#include "platform/windowplacement.h"
 
 namespace gs {
 
@@ -57,8 +57,7 @@ ButtonChoiceDialog::ButtonChoiceDialog(const QString& title, const QString& mess
         buttons_.append(button);
     }
 
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(width / 2, height / 2));
+    CentreOnScreen(*this);
 }
 
 namespace {

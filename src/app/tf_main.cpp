@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
+#include "platform/windowplacement.h"
 #include "printing/mailer.h"
 #include "printing/printcommands.h"
 #include "printing/printtarget.h"
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <stdexcept>
 
 namespace gs {
@@ -315,8 +315,7 @@ void TF_Main::FormCreate() {
     while (splash_ && splash_->Timer1.isActive())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     SetEntryEditable();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 void TF_Main::showEvent(QShowEvent* event) {

@@ -14,11 +14,11 @@
 #include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "numbering/articlenumber.h"
+#include "platform/windowplacement.h"
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
@@ -161,7 +161,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
 
     // Room for the check box below the buttons when the caller shows it.
     setFixedSize(kWidth, kHeight + (showDontShowBox_ ? kDontShowRoom : 0));
-    CentreOnScreen();
+    CentreOnScreen(*this);
 }
 
 void TF_Mailer::BuildBarcodeHelp() {
@@ -293,7 +293,7 @@ void TF_Mailer::btnHelpClick() {
     panel->show();
     setFixedSize(kWidth, height() + grow);
     btnHelp->setEnabled(false);
-    CentreOnScreen();
+    CentreOnScreen(*this);
 }
 
 void TF_Mailer::LabelDnBClick() { Ui().OpenUrl(LabelDnB->text()); }
@@ -322,13 +322,6 @@ bool TF_Mailer::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TF_Mailer::CentreOnScreen() {
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s) return;
-    const QRect area = s->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
 void MailerNumberCommand(Settings& settings, bool& showMailerScreen, QWidget* parent) {

@@ -60,7 +60,6 @@ private:
     void FormCreate();
     void BuildBarcodeHelp();
     void BuildMailerNumHelp();
-    void CentreOnScreen();
     // A field the user edited and left with an empty position takes the
     // focus back and reports invalid input. True when it did so.
     bool RefuseIfIncomplete(QLineEdit* edit);

@@ -1,12 +1,13 @@
 #include "printing/tf_align.h"
 
+#include "platform/windowplacement.h"
+
 #include "settings/settings.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -89,7 +90,7 @@ void TF_Align::btnOKClick() {
 
 void TF_Align::showEvent(QShowEvent* event) {
     // Centred on the screen, not on the main window.
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     QDialog::showEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #include "printing/tf_extralabel.h"
 
 #include "platform/qtext.h"
+#include "platform/windowplacement.h"
 #include "settings/settings.h"
 
 #include <QButtonGroup>
@@ -9,7 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QRadioButton>
 
 namespace gs {
@@ -96,7 +96,7 @@ void TF_ExtraLabel::btnOKClick() {
 
 void TF_ExtraLabel::showEvent(QShowEvent* event) {
     // Centred on the screen, not on the main window.
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     QDialog::showEvent(event);
 }
 
