@@ -2,6 +2,7 @@
 
 #include "barcode/barcodebmp.h"
 #include "numbering/articlenumber.h"
+#include "settings/addresstext.h"
 
 namespace gs {
 
@@ -78,10 +79,10 @@ void DrawBody(PrintCanvas& canvas, const PrintMetrics& metrics, const MailerPrin
     PrintTextAt(canvas, metrics, 1.45, 2.78, "RE: " + r.re);
     PrintTextAt(canvas, metrics, 1.45, 2.68, r.comment);
     DrawLines(canvas, metrics, r.recipientLines, 1.45, kReceiptRecipientY, false);
-    PrintTextEndingAt(canvas, metrics, 0.3, 1.43, TrimText(r.postage));
-    PrintTextEndingAt(canvas, metrics, 0.3, 1.33, TrimText(r.certifiedFee));
-    PrintTextEndingAt(canvas, metrics, 0.3, 1.23, TrimText(r.returnReceiptFee));
-    PrintTextEndingAt(canvas, metrics, 0.3, 1.13, TrimText(r.restrictedFee));
+    PrintTextEndingAt(canvas, metrics, 0.3, 1.43, Trim(r.postage));
+    PrintTextEndingAt(canvas, metrics, 0.3, 1.33, Trim(r.certifiedFee));
+    PrintTextEndingAt(canvas, metrics, 0.3, 1.23, Trim(r.returnReceiptFee));
+    PrintTextEndingAt(canvas, metrics, 0.3, 1.13, Trim(r.restrictedFee));
     PrintTextAt(canvas, metrics, 1.45, 1.43, "Postage");
     PrintTextAt(canvas, metrics, 1.45, 1.33, "Certified Fee");
     PrintTextAt(canvas, metrics, 1.45, 1.23, "Return Receipt");
@@ -96,7 +97,7 @@ void DrawBody(PrintCanvas& canvas, const PrintMetrics& metrics, const MailerPrin
     PrintTextAt(canvas, metrics, 1.6, 1.58, "FEES:");
     PrintTextAt(canvas, metrics, 1.6, 0.98, "TOTAL");
     PrintTextAt(canvas, metrics, 1.5, 0.78, "POSTMARK OR DATE");
-    PrintTextEndingAt(canvas, metrics, 0.3, 0.98, "$ " + TrimText(r.total));
+    PrintTextEndingAt(canvas, metrics, 0.3, 0.98, "$ " + Trim(r.total));
 }
 
 }  // namespace
@@ -112,10 +113,10 @@ QFont DefaultBaseFont() {
 std::array<std::string, 5> RecipientLinesWithCity(const std::array<std::string, 4>& lines,
                                                   std::string_view city, std::string_view state,
                                                   std::string_view cleanZip) {
-    const std::string cityLine = TrimText(city) + " " + TrimText(state) + " " + std::string(cleanZip);
+    const std::string cityLine = Trim(city) + " " + Trim(state) + " " + std::string(cleanZip);
     std::array<std::string, 5> out{lines[0], lines[1], lines[2], lines[3], std::string()};
     for (int i = 0; i < 4; ++i) {
-        if (TrimText(lines[i]).empty()) {
+        if (Trim(lines[i]).empty()) {
             out[i] = cityLine;
             return out;
         }
@@ -129,14 +130,6 @@ std::string UpperAscii(std::string_view text) {
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
-}
-
-std::string TrimText(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t first = 0, last = text.size();
-    while (first < last && blank(text[first])) ++first;
-    while (last > first && blank(text[last - 1])) --last;
-    return std::string(text.substr(first, last - first));
 }
 
 void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& plainNumber) {

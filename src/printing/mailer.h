@@ -50,8 +50,6 @@ std::array<std::string, 5> RecipientLinesWithCity(const std::array<std::string, 
 
 // a-z to A-Z; every other character stays as it is.
 std::string UpperAscii(std::string_view text);
-// Without leading and trailing blanks and control characters.
-std::string TrimText(std::string_view text);
 
 // Draws the barcode block: two Code 128 barcodes of the plain number and six
 // printed copies of its grouped form. Also printed alone by barcode runs.

@@ -2,6 +2,7 @@
 
 #include "numbering/articlenumber.h"
 #include "platform/qtext.h"
+#include "settings/addresstext.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
@@ -106,10 +107,10 @@ std::vector<Expect> ExpectedMailer(const MailerPrintRequest& r, bool barcodes) {
     e.push_back({Expect::Text, 1.45, 2.68, "", 6, 1800, false, r.comment});
     const double receiptRecipientY[5] = {2.13, 2.03, 1.93, 1.83, 1.73};
     for (int i = 0; i < 5; ++i) e.push_back({Expect::Text, 1.45, receiptRecipientY[i], "", 6, 1800, false, r.recipientLines[i]});
-    e.push_back({Expect::RightText, 0.3, 1.43, "", 6, 1800, false, TrimText(r.postage)});
-    e.push_back({Expect::RightText, 0.3, 1.33, "", 6, 1800, false, TrimText(r.certifiedFee)});
-    e.push_back({Expect::RightText, 0.3, 1.23, "", 6, 1800, false, TrimText(r.returnReceiptFee)});
-    e.push_back({Expect::RightText, 0.3, 1.13, "", 6, 1800, false, TrimText(r.restrictedFee)});
+    e.push_back({Expect::RightText, 0.3, 1.43, "", 6, 1800, false, Trim(r.postage)});
+    e.push_back({Expect::RightText, 0.3, 1.33, "", 6, 1800, false, Trim(r.certifiedFee)});
+    e.push_back({Expect::RightText, 0.3, 1.23, "", 6, 1800, false, Trim(r.returnReceiptFee)});
+    e.push_back({Expect::RightText, 0.3, 1.13, "", 6, 1800, false, Trim(r.restrictedFee)});
     e.push_back({Expect::Text, 1.45, 1.43, "", 6, 1800, false, "Postage"});
     e.push_back({Expect::Text, 1.45, 1.33, "", 6, 1800, false, "Certified Fee"});
     e.push_back({Expect::Text, 1.45, 1.23, "", 6, 1800, false, "Return Receipt"});
@@ -120,7 +121,7 @@ std::vector<Expect> ExpectedMailer(const MailerPrintRequest& r, bool barcodes) {
     e.push_back({Expect::Text, 1.6, 1.58, "", 8, 1800, true, "FEES:"});
     e.push_back({Expect::Text, 1.6, 0.98, "", 8, 1800, true, "TOTAL"});
     e.push_back({Expect::Text, 1.5, 0.78, "", 8, 1800, true, "POSTMARK OR DATE"});
-    e.push_back({Expect::RightText, 0.3, 0.98, "", 8, 1800, true, "$ " + TrimText(r.total)});
+    e.push_back({Expect::RightText, 0.3, 0.98, "", 8, 1800, true, "$ " + Trim(r.total)});
     return e;
 }
 
@@ -368,9 +369,9 @@ TEST(RecipientLinesTest, TheCityLineGoesIntoTheFirstBlankLine) {
 
 TEST(TextHelpersTest, UpperAndTrim) {
     EXPECT_EQ(UpperAscii("abc xyz \xe9\xfc 123 ABC"), "ABC XYZ \xe9\xfc 123 ABC");
-    EXPECT_EQ(TrimText(" \t 2.40\r\n "), "2.40");
-    EXPECT_EQ(TrimText("   "), "");
-    EXPECT_EQ(TrimText("a b"), "a b");
+    EXPECT_EQ(Trim(" \t 2.40\r\n "), "2.40");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim("a b"), "a b");
 }
 
 }  // namespace
