@@ -652,11 +652,17 @@ bool TTzDbf::StepTo(std::int64_t pos, int dir) {
     return false;
 }
 
+void TTzDbf::SettleEditBeforeMove() {
+    // A move posts pending edits, as datasets do; a buffer that ClearRecord
+    // detached from the current record is simply dropped.
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
+    if (detached_) LeaveEditing();
+    else Post();
+}
+
 void TTzDbf::First() {
     if (!Active()) return;
-    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
-        if (detached_) LeaveEditing(); else Post();
-    }
+    SettleEditBeforeMove();
     if (Shared()) RefreshCount();
     bof_ = true;
     eof_ = !StepTo(0, 1);
@@ -668,9 +674,7 @@ void TTzDbf::First() {
 
 void TTzDbf::Last() {
     if (!Active()) return;
-    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
-        if (detached_) LeaveEditing(); else Post();
-    }
+    SettleEditBeforeMove();
     if (Shared()) RefreshCount();
     eof_ = true;
     bof_ = !StepTo(static_cast<std::int64_t>(OrderSize()) - 1, -1);
@@ -682,9 +686,7 @@ void TTzDbf::Last() {
 
 void TTzDbf::Next() {
     if (!Active() || eof_) return;
-    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
-        if (detached_) LeaveEditing(); else Post();
-    }
+    SettleEditBeforeMove();
     if (recNo_ == 0) {
         eof_ = true;
         return;
@@ -702,9 +704,7 @@ void TTzDbf::Next() {
 
 void TTzDbf::Prior() {
     if (!Active() || bof_) return;
-    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
-        if (detached_) LeaveEditing(); else Post();
-    }
+    SettleEditBeforeMove();
     if (recNo_ == 0) {
         bof_ = true;
         return;

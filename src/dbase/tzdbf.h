@@ -196,6 +196,7 @@ private:
     void BlankBuffer();
     void EnsureEditing();
     void LeaveEditing();
+    void SettleEditBeforeMove();
     std::uint32_t OrderSize() const;
     std::uint32_t RecAt(std::uint32_t pos) const;
     bool StepTo(std::int64_t pos, int dir);
