@@ -19,24 +19,27 @@ int RecordingCanvas::TextWidth(const QString& text) {
     return static_cast<int>(text.size()) * (std::abs(font_.height) / 2);
 }
 
-void RecordingCanvas::DrawBitmap(const QRect& target, const QImage& bitmap) {
+namespace {
+// An item that covers a target rectangle.
+RecordedItem AreaItem(RecordedItem::Kind kind, const QRect& target) {
     RecordedItem item;
-    item.kind = RecordedItem::Kind::Bitmap;
+    item.kind = kind;
     item.x = target.x();
     item.y = target.y();
     item.width = target.width();
     item.height = target.height();
+    return item;
+}
+}  // namespace
+
+void RecordingCanvas::DrawBitmap(const QRect& target, const QImage& bitmap) {
+    RecordedItem item = AreaItem(RecordedItem::Kind::Bitmap, target);
     item.bitmap = bitmap.copy();
     items.push_back(std::move(item));
 }
 
 void RecordingCanvas::DrawPicture(const QRect& target, QSvgRenderer& picture) {
-    RecordedItem item;
-    item.kind = RecordedItem::Kind::Picture;
-    item.x = target.x();
-    item.y = target.y();
-    item.width = target.width();
-    item.height = target.height();
+    RecordedItem item = AreaItem(RecordedItem::Kind::Picture, target);
     item.pictureSize = picture.defaultSize();
     items.push_back(std::move(item));
 }
