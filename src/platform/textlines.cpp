@@ -39,12 +39,7 @@ QList<DisplayedLine> DisplayedLines(const QString& text, const QFont& font, int 
 
 QStringList DisplayedLineTexts(const QString& text, const QFont& font, int widthPx) {
     QStringList out;
-    for (const auto& l : DisplayedLines(text, font, widthPx)) {
-        QString t = l.text;
-        // A wrapped part keeps the blank it wrapped at; the box shows none.
-        while (t.endsWith('\n') || t.endsWith('\r')) t.chop(1);
-        out << t;
-    }
+    for (const auto& l : DisplayedLines(text, font, widthPx)) out << l.text;
     return out;
 }
 
