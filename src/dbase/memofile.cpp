@@ -73,17 +73,18 @@ std::string MemoFile::Read(std::uint32_t block, long recNo) const {
     std::uint64_t off = static_cast<std::uint64_t>(block) * blockSize_;
     if (block == 0 || off + 1 >= static_cast<std::uint64_t>(size)) bad();
     std::uint64_t avail = static_cast<std::uint64_t>(size) - off;
-    if (kind_ == Kind::DBase4 && avail >= 8) {
+    if (kind_ == Kind::DBase4) {
+        // Every memo of this layout starts with its block header. A block
+        // without one was overwritten or never held a memo: its bytes are no
+        // text, so it is reported like a pointer past the end.
         unsigned char h[8];
-        if (file_.ReadAt(h, 8, off) != 8) bad();
-        if (h[0] == 0xFF && h[1] == 0xFF && h[2] == 0x08 && h[3] == 0x00) {
-            std::uint32_t len = GetU32(h + 4);
-            if (len < 8 || len > avail) bad();
-            std::string text(len - 8, '\0');
-            if (file_.ReadAt(text.data(), text.size(), off + 8) != static_cast<long long>(text.size()))
-                bad();
-            return text;
-        }
+        if (avail < 8 || file_.ReadAt(h, 8, off) != 8) bad();
+        if (h[0] != 0xFF || h[1] != 0xFF || h[2] != 0x08 || h[3] != 0x00) bad();
+        std::uint32_t len = GetU32(h + 4);
+        if (len < 8 || len > avail) bad();
+        std::string text(len - 8, '\0');
+        if (file_.ReadAt(text.data(), text.size(), off + 8) != static_cast<long long>(text.size())) bad();
+        return text;
     }
     // dBase III form: text up to 1A (normally 1A 1A) or the end of the file.
     std::string text;

@@ -29,7 +29,8 @@ public:
     int Fd() const { return file_.Fd(); }
 
     // The raw text of the memo starting at block (not converted). Raises
-    // 1003 for a block or length outside the file.
+    // 1003 for a block or length outside the file and, in the dBase IV
+    // layout, for a block that does not start with the block header.
     std::string Read(std::uint32_t block, long recNo) const;
 
     // Writes text for a field that held oldBlock; returns the block the memo

@@ -219,25 +219,44 @@ TEST_F(MemoTest, SharedWriteFailsWhileTheMemoLockIsHeld) {
 TEST_F(MemoTest, MemoErrorsOnOpenAndRead) {
     TTzDbf t;
     OpenAddresses(t);
-    AddMemo(t, {"hello"});
+    AddMemo(t, {"Line A", "Line B"});
     t.Close();
     const std::size_t memoAt = 32 + 5 * 32 + 1 + 1 + 64;
-    std::string f = ReadFile(Path("addr.dbf"));
+    const std::string f = ReadFile(Path("addr.dbf"));
+    const std::string m = Memo();
+    ASSERT_EQ(m.size(), 512u + 8 + 14);
+    auto with = [&](std::size_t at, const std::string& bytes) {
+        std::string s = m;
+        s.replace(at, bytes.size(), bytes);
+        return s;
+    };
     struct Case {
+        const char* what;
         const char* field;
-        std::string memo;  // empty: keep
-    } cases[] = {{"        99", ""},                      // block beyond the file
-                 {"       1x ", ""},                      // garbage
-                 {"         1", std::string(512, '\0') + std::string("\xFF\xFF\x08\x00\xFF\x00\x00\x00hello", 13)}};
+        std::string memo;
+    } cases[] = {
+        {"block beyond the file", "        99", m},
+        {"garbage block number", "       1x ", m},
+        {"length past the end", "         1", with(516, std::string("\xFF\0\0\0", 4))},
+        // Damaged block headers: their bytes must never come back as text.
+        {"header overwritten", "         1", with(512, "xy")},
+        {"header marker half gone", "         1", with(514, std::string("\0\0", 2))},
+        {"length below the header", "         1", with(516, std::string("\x04\0\0\0", 4))},
+        {"header cut short", "         1", m.substr(0, 512 + 6)},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         std::string g = f;
         g.replace(memoAt, 10, c.field);
         WriteFile(Path("addr.dbf"), g);
-        if (!c.memo.empty()) WriteFile(Path("addr.dbt"), c.memo);
+        WriteFile(Path("addr.dbt"), c.memo);
         t.Open();
-        std::vector<std::string> lines;
+        std::vector<std::string> lines {"stale"};
         EXPECT_DBF_ERROR(t.GetMField("address", lines), 1003);
         EXPECT_EQ(lastDetail, Path("addr.dbt") + " Record # 1 [GetMemo]");
+        EXPECT_TRUE(lines.empty());
+        EXPECT_DBF_ERROR(t.GetFieldText("address"), 1003);
+        EXPECT_DBF_ERROR(t.FieldByName("address").AsString(), 1003);
         t.Close();
     }
     std::filesystem::remove(Path("addr.dbt"));
