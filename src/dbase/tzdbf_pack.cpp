@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "dbase/dbferror.h"
 #include "dbase/tzdbf_internal.h"
@@ -131,31 +132,37 @@ void TTzDbf::PackMemo() {
         image[16] = 0x03;
     }
     auto fail = [&]() { RaiseDbfError(LastOsErrorCode(), "Error packing " + fileName_); };
-    std::string chunk;
-    for (std::uint32_t r = 1; r <= count_;) {
+    std::vector<int> memoFields;
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (IsMemoType(fields_[i].type)) memoFields.push_back(static_cast<int>(i));
+    auto readChunk = [&](std::uint32_t r, std::string& chunk) {
         std::uint32_t n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kChunkRecords, count_ - r + 1));
         chunk.resize(std::size_t(n) * recLen_);
         if (file_.ReadAt(chunk.data(), chunk.size(), RecordOffset(r)) != static_cast<long long>(chunk.size()))
             fail();
-        bool dirty = false;
+        return n;
+    };
+
+    // First every memo goes into the new file's image and the new block
+    // numbers are kept aside; the records change only once the new file is
+    // written whole. A memo that cannot be read ends the pack with the table
+    // and the old memo file as they were.
+    std::vector<std::uint32_t> newBlocks(std::size_t(count_) * memoFields.size(), 0);
+    std::string chunk;
+    for (std::uint32_t r = 1; r <= count_;) {
+        std::uint32_t n = readChunk(r, chunk);
         for (std::uint32_t k = 0; k < n; ++k) {
-            char* rec = chunk.data() + std::size_t(k) * recLen_;
-            for (std::size_t i = 0; i < fields_.size(); ++i) {
-                if (!IsMemoType(fields_[i].type)) continue;
-                std::uint32_t blk = MemoBlockOf(rec, static_cast<int>(i));
+            const char* rec = chunk.data() + std::size_t(k) * recLen_;
+            for (std::size_t m = 0; m < memoFields.size(); ++m) {
+                std::uint32_t blk = MemoBlockOf(rec, memoFields[m]);
                 if (blk == 0) continue;
                 if (blk == UINT32_MAX)
                     RaiseDbfError(dbferr::kInvalidMemoAddress,
                                   memoPath + " Record # " + std::to_string(r + k) + " [GetMemo]");
                 std::string text = memo_.Read(blk, static_cast<long>(r + k));
-                std::uint32_t nb = MemoFile::AppendToImage(image, text, kind);
-                std::string v = nb == 0 ? std::string() : RightAlign(std::to_string(nb), fields_[i].length);
-                v.resize(static_cast<std::size_t>(fields_[i].length), ' ');
-                std::memcpy(rec + 1 + fields_[i].offset, v.data(), v.size());
-                dirty = true;
+                newBlocks[std::size_t(r - 1 + k) * memoFields.size() + m] = MemoFile::AppendToImage(image, text, kind);
             }
         }
-        if (dirty && !file_.WriteAt(chunk.data(), chunk.size(), RecordOffset(r))) fail();
         r += n;
     }
     MemoFile::FinishImage(image);
@@ -168,6 +175,25 @@ void TTzDbf::PackMemo() {
             ::unlink(tmp.c_str());
             RaiseDbfError(code, "File:  " + tmp + " [PackMemofile]");
         }
+    }
+    for (std::uint32_t r = 1; r <= count_;) {
+        std::uint32_t n = readChunk(r, chunk);
+        bool dirty = false;
+        for (std::uint32_t k = 0; k < n; ++k) {
+            char* rec = chunk.data() + std::size_t(k) * recLen_;
+            for (std::size_t m = 0; m < memoFields.size(); ++m) {
+                const DbfFieldDef& f = fields_[static_cast<std::size_t>(memoFields[m])];
+                std::uint32_t nb = newBlocks[std::size_t(r - 1 + k) * memoFields.size() + m];
+                std::string v = nb == 0 ? std::string() : RightAlign(std::to_string(nb), f.length);
+                v.resize(static_cast<std::size_t>(f.length), ' ');
+                char* at = rec + 1 + f.offset;
+                if (std::memcmp(at, v.data(), v.size()) == 0) continue;
+                std::memcpy(at, v.data(), v.size());
+                dirty = true;
+            }
+        }
+        if (dirty && !file_.WriteAt(chunk.data(), chunk.size(), RecordOffset(r))) fail();
+        r += n;
     }
     memo_.Close();
     ::unlink(memoPath.c_str());

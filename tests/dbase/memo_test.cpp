@@ -156,6 +156,39 @@ TEST_F(MemoTest, PackKeepsOnlyTheMemosOfRemainingRecords) {
     EXPECT_EQ(f.substr(rec2 + 1 + 64, 10), "         3");
 }
 
+// Pack reads the records in chunks; a memo that cannot be read in a later
+// chunk must not leave the earlier records pointing into a memo file that
+// never replaced the old one.
+TEST_F(MemoTest, PackThatMeetsADamagedMemoLeavesEveryMemoReadable) {
+    const int n = 8200;  // more than one chunk of records
+    {
+        TTzDbf t;
+        OpenAddresses(t);
+        for (int i = 1; i <= n; ++i) AddMemo(t, {"m" + std::to_string(i)});
+        t.GoTop();
+        t.DeleteRec();  // the memos that stay move down one block each
+    }
+    std::string m = Memo();
+    ASSERT_EQ(m.size(), std::size_t(n) * 512 + 8 + 5);
+    m.replace(std::size_t(n) * 512, 2, "xy");
+    WriteFile(Path("addr.dbt"), m);
+
+    TTzDbf t;
+    OpenAddresses(t);
+    EXPECT_DBF_ERROR(t.Pack(), 1003);
+    EXPECT_EQ(lastDetail, Path("addr.dbt") + " Record # " + std::to_string(n - 1) + " [GetMemo]");
+    t.Close();
+    EXPECT_EQ(Memo(), m);
+    t.Open();
+    ASSERT_EQ(t.RecCount(), std::uint32_t(n - 1));
+    std::vector<std::string> lines;
+    for (int rec : {1, 100, n - 2}) {
+        while (static_cast<int>(t.RecNo()) < rec) t.Next();
+        t.GetMField("address", lines);
+        EXPECT_EQ(lines, std::vector<std::string> {"m" + std::to_string(rec + 1)}) << "record " << rec;
+    }
+}
+
 TEST_F(MemoTest, MemoTextsAreConvertedForOemTables) {
     TTzDbf t;
     OpenAddresses(t);
