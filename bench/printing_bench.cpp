@@ -6,9 +6,8 @@
 
 #include "platform/fonts.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -48,11 +47,7 @@ void BM_PrintMailerToPdf(benchmark::State& state) {
     const gs::MailerPrintRequest request = Request();
     const QFont base = gs::DefaultBaseFont();
     for (auto _ : state) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(600);
-        printer.setOutputFileName(file);
-        gs::PrinterTarget target(printer);
+        gs::PdfFileTarget target([&](const QString&) { return file; });
         benchmark::DoNotOptimize(gs::PrintMailer(target, request, true, base));
     }
 }
@@ -73,11 +68,7 @@ void BM_PrintRegistrationFormToPdf(benchmark::State& state) {
     const QString file = OutputFolder(temp) + "/registration.pdf";
     const std::string form = QCoreApplication::applicationDirPath().toStdString() + "/bcapp.emf";
     for (auto _ : state) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setResolution(600);
-        printer.setOutputFileName(file);
-        gs::PrinterTarget target(printer);
+        gs::PdfFileTarget target([&](const QString&) { return file; });
         if (!gs::PrintRegistrationForm(target, form)) state.SkipWithError("bcapp.emf did not print");
     }
 }
@@ -87,7 +78,7 @@ BENCHMARK(BM_PrintRegistrationFormToPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     gs::RegisterFontSubstitutions();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

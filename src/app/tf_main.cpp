@@ -17,6 +17,7 @@
 #include "printing/printcommands.h"
 #include "printing/printtarget.h"
 #include "printing/registration.h"
+#include "printing/systemprinter.h"
 #include "settings/addresstext.h"
 #include "settings/tf_youraddress.h"
 
@@ -306,6 +307,7 @@ void TF_Main::FormCreate() {
     // 8
     MailLogFileName = ProgramDir + "Reports/report3.dbf";
     FontDialog1 = DefaultBaseFont();
+    SystemPrinter().SetPaper(settings.PaperSize);
     // 9: failures are left to the commands that use the folders.
     QDir().mkpath(QString::fromStdString(ProgramDir + "Addresses/"));
     QDir().mkpath(QString::fromStdString(ProgramDir + "Reports/"));
@@ -413,7 +415,7 @@ void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(Progr
 
 void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
 
-void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(this); }
+void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(settings, this); }
 
 void TF_Main::MIPrinterAlignmentClick() { AlignmentCommand(settings, this); }
 

@@ -53,8 +53,12 @@ QString ScriptedUserInteraction::SaveFileName(QWidget*, const QString& title, co
     return a;
 }
 
-bool ScriptedUserInteraction::PrinterSetup(QWidget*, QPrinter&) {
+bool ScriptedUserInteraction::PrinterSetup(QWidget*, QPrinter& printer) {
     asked.push_back({"printer", {}, {}, QMessageBox::NoIcon});
+    if (!printerSetupChanges.empty()) {
+        printerSetupChanges.front()(printer);
+        printerSetupChanges.pop_front();
+    }
     if (printerSetupAnswers.empty()) return false;
     const bool a = printerSetupAnswers.front();
     printerSetupAnswers.pop_front();

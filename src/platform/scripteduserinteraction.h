@@ -26,6 +26,8 @@ public:
     std::deque<std::function<void(QDialog&)>> dialogAnswers;
     std::deque<QString> fileAnswers;
     std::deque<bool> printerSetupAnswers;
+    // What the user changes in the printer dialog, applied before its answer.
+    std::deque<std::function<void(QPrinter&)>> printerSetupChanges;
 
     std::vector<Asked> asked;
     int waitDepth = 0;       // current nesting of wait cursors

@@ -61,7 +61,7 @@ std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, b
 
 // Prints one mailer as its own job and returns the article number in its
 // printed form of five groups of four digits. Throws PrintError when the
-// page cannot be printed.
+// page cannot be printed. Without a target: the current one.
 std::string PrintMailer(const MailerPrintRequest& request, bool printBarCode, const QFont& baseFont,
                         QWidget* owner);
 std::string PrintMailer(PrintTarget& target, const MailerPrintRequest& request, bool printBarCode,

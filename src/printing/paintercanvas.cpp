@@ -2,18 +2,19 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <cstdlib>
 
 namespace gs {
 
-DeviceMetrics MetricsOfPrinter(const QPrinter& printer) {
+DeviceMetrics MetricsOfPagedDevice(const QPagedPaintDevice& device) {
     DeviceMetrics m;
-    m.resolutionX = printer.logicalDpiX();
-    m.resolutionY = printer.logicalDpiY();
-    const QPageLayout layout = printer.pageLayout();
-    const int res = printer.resolution();
+    m.resolutionX = device.logicalDpiX();
+    m.resolutionY = device.logicalDpiY();
+    const QPageLayout layout = device.pageLayout();
+    const int res = m.resolutionX;
     const QRect full = layout.fullRectPixels(res);
     const QRect paint = layout.paintRectPixels(res);
     m.physicalOffsetX = paint.left() - full.left();
@@ -57,6 +58,23 @@ int PainterCanvas::TextWidth(const QString& text) {
     return fm.horizontalAdvance(text);
 }
 
+QImage DeviceBitmap(const QImage& bitmap) {
+    const QImage gray = bitmap.convertToFormat(QImage::Format_Grayscale8);
+    QImage mono(gray.size(), QImage::Format_Mono);
+    // Index 0 black, 1 white: the order PDF output keeps as a 1-bit image.
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < gray.height(); ++y) {
+        const uchar* in = gray.constScanLine(y);
+        uchar* out = mono.scanLine(y);
+        std::fill(out, out + mono.bytesPerLine(), 0);
+        for (int x = 0; x < gray.width(); ++x) {
+            if (in[x] == 255) out[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+            else if (in[x] != 0) return bitmap;  // more than two colours: keep it as it is
+        }
+    }
+    return mono;
+}
+
 void PainterCanvas::DrawBitmap(const QRect& target, const QImage& bitmap) {
     // Stretch here with nearest neighbour so module edges stay sharp whatever
     // the output device does with images.
@@ -65,7 +83,8 @@ void PainterCanvas::DrawBitmap(const QRect& target, const QImage& bitmap) {
                               : bitmap.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter_.drawImage(target.topLeft(), scaled);
+    painter_.setRenderHint(QPainter::LosslessImageRendering, true);
+    painter_.drawImage(target.topLeft(), DeviceBitmap(scaled));
     painter_.restore();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
-// The canvas on a real print job: a QPainter active on a QPrinter (or any
-// paint device whose metrics are given).
+// The canvas on a real print job: a QPainter active on a paged paint device
+// (a QPrinter, a QPdfWriter) whose metrics are given.
 #include "printing/canvas.h"
 
 #include <QFont>
 
+class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
 
 namespace gs {
 
@@ -19,8 +19,16 @@ struct DeviceMetrics {
     int printableHeight = 0;
 };
 
-// Resolution, offsets and printable size of a printer in device pixels.
-DeviceMetrics MetricsOfPrinter(const QPrinter& printer);
+// Resolution, offsets and printable size of a paged device in device pixels:
+// the offsets are the page layout's margins, the printable size its paint
+// rectangle.
+DeviceMetrics MetricsOfPagedDevice(const QPagedPaintDevice& device);
+
+// The bitmap as it goes to the device: a two-coloured bitmap becomes a 1-bit
+// image (black and white exactly), anything else keeps its pixels. The canvas
+// also asks the device for lossless image output, so barcode modules reach
+// the page as they were drawn.
+QImage DeviceBitmap(const QImage& bitmap);
 
 class PainterCanvas : public PrintCanvas {
 public:

@@ -1,6 +1,8 @@
 #include "printing/printcommands.h"
 
+#include "platform/paths.h"
 #include "platform/userinteraction.h"
+#include "printing/registration.h"
 #include "printing/tf_align.h"
 #include "printing/tf_extralabel.h"
 
@@ -14,6 +16,11 @@ void AlignmentCommand(Settings& settings, QWidget* parent) {
 void ExtraLabelCommand(Settings& settings, QWidget* parent) {
     TF_ExtraLabel dialog(settings, parent);
     Ui().RunModal(dialog);
+}
+
+void PrintRegistrationForm() {
+    WaitCursor wait;
+    PrintRegistrationForm(CurrentPrintTarget(), ExecutableDir() + "bcapp.emf");
 }
 
 }  // namespace gs

@@ -11,4 +11,9 @@ void AlignmentCommand(Settings& settings, QWidget* parent);
 // Options > Print Options > "&Extra Label".
 void ExtraLabelCommand(Settings& settings, QWidget* parent);
 
+// Help > "&Print Bar Code Printing Registration": "bcapp.emf" from the
+// program folder on the current printer, with the wait cursor; any failure
+// is silent.
+void PrintRegistrationForm();
+
 }  // namespace gs

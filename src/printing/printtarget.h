@@ -2,16 +2,19 @@
 // Where printed pages go. Every page is its own print job: PrintPage starts
 // a job, lets the layout draw on the canvas and ends the job. A failure to
 // print reaches the caller as PrintError.
+//
+// This is the widget-free half: targets for any paged paint device, PDF
+// files, and the recording and failing targets of the tests. The system
+// printer (QPrinter, the printer dialog) lives in printing/systemprinter.h.
 #include "printing/canvas.h"
 #include "printing/recordingcanvas.h"
 
+#include <QPageLayout>
 #include <QString>
 #include <functional>
-#include <memory>
 #include <vector>
 
-class QPrinter;
-class QWidget;
+class QPagedPaintDevice;
 
 namespace gs {
 
@@ -23,33 +26,26 @@ public:
     virtual void PrintPage(const QString& jobName, const PageDrawer& draw) = 0;
 };
 
-// Prints on a QPrinter as it is configured (a printer or a PDF file).
-class PrinterTarget : public PrintTarget {
+// Paints one page on a paged device that the caller has set up (a QPrinter,
+// a QPdfWriter), as it is configured. `where` names the device in the error
+// when the page cannot be started.
+void PrintPageOn(QPagedPaintDevice& device, const QString& where, const PageDrawer& draw);
+
+// One PDF file per job, the page laid out as given (US Letter portrait with
+// no margins unless told otherwise), 600 device pixels per inch. The caller
+// names every file: nextFile is asked once per job with the job's name.
+class PdfFileTarget : public PrintTarget {
 public:
-    explicit PrinterTarget(QPrinter& printer) : printer_(printer) {}
+    using FileNamer = std::function<QString(const QString& jobName)>;
+    explicit PdfFileTarget(FileNamer nextFile, const QPageLayout& layout = {});
     void PrintPage(const QString& jobName, const PageDrawer& draw) override;
+    // The file the last finished job went to.
+    const QString& LastFile() const { return lastFile_; }
 
 private:
-    QPrinter& printer_;
-};
-
-// The program's printer: the system's default printer, or whatever the
-// printer setup chose. With no printer installed every job becomes a PDF
-// file in the program folder's "Printed/" folder, and the user is told once.
-class SystemPrintTarget : public PrintTarget {
-public:
-    SystemPrintTarget();
-    ~SystemPrintTarget() override;
-    void PrintPage(const QString& jobName, const PageDrawer& draw) override;
-    QPrinter& Printer();
-    // Runs the printer dialog on the program's printer.
-    bool Setup(QWidget* parent);
-
-private:
-    std::unique_ptr<QPrinter> printer_;
-    QString chosenFile_;   // a PDF file picked in the printer setup
-    int chosenFileJobs_ = 0;
-    bool toldAboutFolder_ = false;
+    FileNamer nextFile_;
+    QPageLayout layout_;
+    QString lastFile_;
 };
 
 // Keeps every page's items instead of printing.
@@ -76,16 +72,12 @@ private:
     QString message_;
 };
 
-// The target the program prints on; tests may install their own
-// (nullptr puts the system printer back).
+// The target the program prints on: the one a test installed, else the
+// default target (the window installs the system printer as default; a
+// process without one gets PrintError from every job).
 PrintTarget& CurrentPrintTarget();
-void SetPrintTargetForTesting(PrintTarget* target);
-// The system printer service behind CurrentPrintTarget().
-SystemPrintTarget& SystemPrinter();
-
-// Options > Print Options > "&Printer Setup": the printer dialog on the
-// program's printer; its result is not examined.
-void PrinterSetupCommand(QWidget* parent);
+void SetPrintTargetForTesting(PrintTarget* target);  // nullptr puts the default back
+void SetDefaultPrintTarget(PrintTarget* target);
 
 // A PDF file name in the folder that does not exist yet, stamped with the
 // current time ("2024-05-01_14-03-22-120.pdf", a counter added if needed).

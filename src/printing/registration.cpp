@@ -1,7 +1,5 @@
 #include "printing/registration.h"
 
-#include "platform/paths.h"
-#include "platform/userinteraction.h"
 
 #include <QFile>
 #include <QSvgRenderer>
@@ -54,11 +52,6 @@ bool PrintRegistrationForm(PrintTarget& target, const std::string& emfPath) {
     } catch (...) {
         return false;
     }
-}
-
-void PrintRegistrationForm() {
-    WaitCursor wait;
-    PrintRegistrationForm(CurrentPrintTarget(), ExecutableDir() + "bcapp.emf");
 }
 
 }  // namespace gs

@@ -20,9 +20,4 @@ QRect RegistrationFormRect(const PrintCanvas& canvas);
 // nothing more, when the file is missing or unreadable or printing fails.
 bool PrintRegistrationForm(PrintTarget& target, const std::string& emfPath);
 
-// Help > "&Print Bar Code Printing Registration": "bcapp.emf" from the
-// program folder on the current printer, with the wait cursor; any failure
-// is silent.
-void PrintRegistrationForm();
-
 }  // namespace gs

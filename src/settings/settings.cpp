@@ -31,6 +31,7 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& programDir
     s.MailerNum = ini.ReadString("Values", "MailerNum", d.MailerNum);
     s.PrintExtraLabel = ini.ReadString("Printing", "PrintExtraLabel", d.PrintExtraLabel);
     s.ExtraLabel = ini.ReadString("Printing", "ExtraLabel", d.ExtraLabel);
+    s.PaperSize = ini.ReadString("Printing", "PaperSize", d.PaperSize);
     s.LeftRight = ini.ReadInteger("Print Align", "LeftRight", d.LeftRight);
     s.TopBottom = ini.ReadInteger("Print Align", "TopBottom", d.TopBottom);
     s.BarCodeApp = ini.ReadBool("Type", "BarCodeApp", d.BarCodeApp);
@@ -57,6 +58,7 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteString("Values", "MailerNum", s.MailerNum);
     ini.WriteString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
     ini.WriteString("Printing", "ExtraLabel", s.ExtraLabel);
+    ini.WriteString("Printing", "PaperSize", s.PaperSize);
     ini.WriteInteger("Print Align", "LeftRight", s.LeftRight);
     ini.WriteInteger("Print Align", "TopBottom", s.TopBottom);
     ini.WriteBool("type", "BarCodeApp", s.BarCodeApp);

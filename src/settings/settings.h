@@ -26,6 +26,7 @@ struct Settings {
     // [Printing]
     std::string PrintExtraLabel = "Yes";
     std::string ExtraLabel = "Addressed To";
+    std::string PaperSize = "Letter";  // the paper chosen in the printer setup
     // [Print Align], hundredths of an inch
     long LeftRight = 0;
     long TopBottom = 0;

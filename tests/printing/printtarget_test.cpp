@@ -2,13 +2,10 @@
 #include "printing/paintercanvas.h"
 #include "printing/printtarget.h"
 
-#include "platform/scripteduserinteraction.h"
+#include "support/pdftools.h"
 #include "support/tempdir.h"
 
-#include <QDir>
 #include <QFile>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <gtest/gtest.h>
 
 namespace gs {
@@ -42,7 +39,8 @@ TEST(PrintTargetTest, ProcessTargetCanBeReplacedAndEveryMailerIsItsOwnPage) {
     ASSERT_EQ(recording.pages.size(), 2u);
     EXPECT_EQ(first.size(), 24u);
     EXPECT_NE(recording.pages[0].items[2].text, recording.pages[1].items[2].text);
-    EXPECT_EQ(&CurrentPrintTarget(), &SystemPrinter());
+    // With no printer installed as the default, a job fails instead of vanishing.
+    EXPECT_THROW(PrintMailer(Request(), true, DefaultBaseFont(), nullptr), PrintError);
 }
 
 TEST(PrintTargetTest, AFailingPrinterReachesTheCallerAsPrintError) {
@@ -57,64 +55,50 @@ TEST(PrintTargetTest, AFailingPrinterReachesTheCallerAsPrintError) {
     SetPrintTargetForTesting(nullptr);
 }
 
+TEST(PrintTargetTest, PdfPagesAreLetterWithLosslessOneBitBarcodes) {
+    if (!test::PopplerToolsPresent()) GTEST_SKIP() << "poppler-utils are not installed";
+    test::TempDir dir;
+    int jobs = 0;
+    PdfFileTarget target([&](const QString&) { return QString::fromStdString(dir.File("job" + std::to_string(++jobs) + ".pdf")); });
+    PrintMailer(target, Request(), true, DefaultBaseFont());
+    const QString file = QString::fromStdString(dir.File("job1.pdf"));
+    EXPECT_EQ(target.LastFile(), file);
+    EXPECT_EQ(Head(file), "%PDF-");
+    EXPECT_EQ(test::PdfPageSize(file), QSizeF(612, 792));
+
+    // Two Code 128 and three POSTNET barcodes, each a 1-bit image without
+    // lossy compression; the stored pixels are pure black and white.
+    const auto images = test::PdfImages(file);
+    ASSERT_EQ(images.size(), 5u);
+    for (const auto& image : images) {
+        EXPECT_EQ(image.bitsPerComponent, 1);
+        EXPECT_NE(image.encoding, "jpeg");
+    }
+    for (const QImage& image : test::ExtractPdfImages(file)) {
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < gray.height(); ++y)
+            for (int x = 0; x < gray.width(); ++x) {
+                const int v = gray.constScanLine(y)[x];
+                ASSERT_TRUE(v == 0 || v == 255) << v;
+            }
+    }
+}
+
+TEST(PrintTargetTest, OnlyTwoColouredBitmapsBecomeOneBit) {
+    QImage bitmap(10, 3, QImage::Format_Grayscale8);
+    bitmap.fill(255);
+    bitmap.setPixel(2, 1, qRgb(0, 0, 0));
+    const QImage mono = DeviceBitmap(bitmap);
+    EXPECT_EQ(mono.format(), QImage::Format_Mono);
+    EXPECT_EQ(mono.convertToFormat(QImage::Format_Grayscale8), bitmap);
+    bitmap.setPixel(3, 1, qRgb(128, 128, 128));
+    EXPECT_EQ(DeviceBitmap(bitmap), bitmap);
+}
+
 TEST(PrintTargetTest, AnUnwritablePdfFileIsAPrintError) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName("/nonexistent-folder/sub/out.pdf");
-    PrinterTarget target(printer);
+    PdfFileTarget target([](const QString&) { return QStringLiteral("/nonexistent-folder/sub/out.pdf"); });
     EXPECT_THROW(PrintMailer(target, Request(), true, DefaultBaseFont()), PrintError);
-}
-
-TEST(PrintTargetTest, PdfPrinterReportsItsGeometry) {
-    test::TempDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(600);
-    printer.setPageSize(QPageSize(QPageSize::Letter));
-    printer.setPageMargins(QMarginsF(0.25, 0.5, 0.25, 0.5), QPageLayout::Inch);
-    const DeviceMetrics m = MetricsOfPrinter(printer);
-    EXPECT_EQ(m.resolutionX, 600);
-    EXPECT_EQ(m.resolutionY, 600);
-    EXPECT_EQ(m.physicalOffsetX, 150);
-    EXPECT_EQ(m.physicalOffsetY, 300);
-    EXPECT_EQ(m.printableWidth, 8 * 600 * 1 + 300 - 300);
-    EXPECT_EQ(m.printableHeight, 11 * 600 - 600);
-
-    printer.setOutputFileName(QString::fromStdString(dir.File("mailer.pdf")));
-    PrinterTarget target(printer);
-    EXPECT_EQ(PrintMailer(target, Request(), true, DefaultBaseFont()).size(), 24u);
-    EXPECT_EQ(Head(QString::fromStdString(dir.File("mailer.pdf"))), "%PDF-");
-}
-
-TEST(PrintTargetTest, WithoutAPrinterEveryJobBecomesAPdfAndTheUserIsToldOnce) {
-    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
-    test::SandboxDirs dirs;
-    ScopedScriptedUi scripted;
-    SystemPrintTarget system;
-    PrintMailer(system, Request(), true, DefaultBaseFont());
-    PrintMailer(system, Request(), false, DefaultBaseFont());
-    const QDir printed(QString::fromStdString(dirs.Path() + "program/Printed"));
-    const QStringList files = printed.entryList({"*.pdf"}, QDir::Files);
-    ASSERT_EQ(files.size(), 2);
-    for (const QString& f : files) EXPECT_EQ(Head(printed.filePath(f)), "%PDF-");
-    ASSERT_EQ(scripted.ui.asked.size(), 1u);
-    EXPECT_EQ(scripted.ui.asked[0].kind, "message");
-    EXPECT_TRUE(scripted.ui.asked[0].text.contains(printed.path()));
-}
-
-TEST(PrintTargetTest, PrinterSetupChoosingAFileNumbersLaterJobs) {
-    test::TempDir dir;
-    ScopedScriptedUi scripted;
-    scripted.ui.printerSetupAnswers.push_back(true);
-    SystemPrintTarget system;
-    system.Printer().setOutputFormat(QPrinter::PdfFormat);
-    system.Printer().setOutputFileName(QString::fromStdString(dir.File("chosen.pdf")));
-    ASSERT_TRUE(system.Setup(nullptr));
-    PrintMailer(system, Request(), true, DefaultBaseFont());
-    PrintMailer(system, Request(), true, DefaultBaseFont());
-    EXPECT_EQ(Head(QString::fromStdString(dir.File("chosen.pdf"))), "%PDF-");
-    EXPECT_EQ(Head(QString::fromStdString(dir.File("chosen-2.pdf"))), "%PDF-");
-    EXPECT_EQ(scripted.ui.Trail(), QStringList{"printer"});
+    EXPECT_TRUE(target.LastFile().isEmpty());
 }
 
 }  // namespace

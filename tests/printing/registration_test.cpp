@@ -1,8 +1,5 @@
 #include "printing/registration.h"
 
-#include "platform/scripteduserinteraction.h"
-#include "support/tempdir.h"
-
 #include <QFile>
 #include <QSvgRenderer>
 #include <gtest/gtest.h>
@@ -31,33 +28,6 @@ TEST(RegistrationFormTest, StretchedBetweenTheUnprintableMargins) {
     const RecordedItem& item = target.pages[0].items[0];
     EXPECT_EQ(item.kind, RecordedItem::Kind::Picture);
     EXPECT_EQ(QRect(item.x, item.y, item.width, item.height), QRect(100, 120, 4900 - 200, 6360 - 240));
-}
-
-TEST(RegistrationFormTest, FailuresAreSilent) {
-    test::SandboxDirs dirs;  // an empty program folder: no bcapp.emf
-    ScopedScriptedUi scripted;
-    RecordingPrintTarget recording;
-    SetPrintTargetForTesting(&recording);
-    PrintRegistrationForm();
-    EXPECT_TRUE(recording.pages.empty());
-
-    QFile junk(QString::fromStdString(dirs.Path() + "program/bcapp.emf"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a metafile");
-    junk.close();
-    PrintRegistrationForm();
-    EXPECT_TRUE(recording.pages.empty());
-
-    QFile::remove(junk.fileName());
-    QFile::copy(QString::fromStdString(kForm), junk.fileName());
-    FailingPrintTarget failing;
-    SetPrintTargetForTesting(&failing);
-    PrintRegistrationForm();
-    SetPrintTargetForTesting(nullptr);
-
-    EXPECT_TRUE(scripted.ui.asked.empty());
-    EXPECT_EQ(scripted.ui.waitDepth, 0);
-    EXPECT_EQ(scripted.ui.waitCount, 3);
 }
 
 }  // namespace
