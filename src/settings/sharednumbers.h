@@ -1,0 +1,105 @@
+#pragma once
+// The article numbers belong to every running copy that uses one settings
+// file: two windows, or a window and a batch run, must never print the same
+// number. A copy therefore takes its next number as a reservation under a
+// lock on a companion file beside the settings file ("gslip3.ini.lock"; the
+// settings file itself is replaced by a rename on every save, so a lock on
+// it would not hold):
+//
+//   lock; read the number keys afresh; step; write them; release.
+//
+// No lock is held between those calls, so none is held while a dialog is
+// open. The number keys are "Values"/"SerialNum", "CustID" and "MailerNum".
+//
+// Each copy remembers the numbers the file held when it last read or wrote
+// them. While the file still holds those, nobody else has printed, and the
+// copy's own record is the truth (so a number set in the Mailer Number
+// dialog, or anything else changed only in memory, is used exactly as a
+// single copy always has). When the file holds something else, another copy
+// has stepped meanwhile, and this copy goes on from the file's numbers.
+//
+// The lock is waited for up to lockWait (it is held for milliseconds);
+// SettingsBusyError when it never comes free. When the lock file cannot be
+// created at all (no writable folder), the numbers are handled unlocked, as
+// a single copy would. A failure to write the file is not fatal here: the
+// commit after printing tries again and reports it.
+#include "settings/settings.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace gs {
+
+struct NumberKeys {
+    std::string SerialNum, CustID, MailerNum;
+    bool operator==(const NumberKeys&) const = default;
+};
+NumberKeys NumberKeysOf(const Settings& settings);
+void SetNumberKeys(Settings& settings, const NumberKeys& keys);
+
+// Another copy kept the settings lock for longer than the wait.
+class SettingsBusyError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A number taken for one piece: the numbers it was stepped from and to.
+struct NumberReservation {
+    NumberKeys before;
+    NumberKeys reserved;
+};
+
+class SharedNumbers {
+public:
+    explicit SharedNumbers(std::string settingsPath);
+    const std::string& SettingsPath() const { return path_; }
+    std::string LockPath() const { return path_ + ".lock"; }
+
+    std::chrono::milliseconds lockWait{5000};
+
+    // Reads the whole settings file into the record (missing keys give the
+    // defaults, see LoadSettings) and remembers its numbers.
+    void Load(Settings& settings, const std::string& programDir, const std::function<bool()>& tryLoadLogo);
+
+    // Without a lock: when another copy has written the numbers since this
+    // copy last looked, the record takes them.
+    void Refresh(Settings& settings);
+
+    // Takes the next number: under the lock, continues from the file's
+    // numbers if another copy has written them, applies `step` (which may
+    // throw: then nothing changes), writes the stepped keys and puts them
+    // into the record. Throws SettingsBusyError.
+    NumberReservation Reserve(Settings& settings, const std::function<void(Settings&)>& step);
+
+    // The piece was not printed after all: the record returns to the numbers
+    // before the reservation, and so does the file, but only when nobody
+    // has stepped past the reservation meanwhile. Never throws.
+    void GiveBack(Settings& settings, const NumberReservation& reservation);
+
+    // The piece used its number (printed, or the printer failed after the
+    // job may have started): the record's numbers (the reservation, or what
+    // the user typed over it) are written unless another copy has stepped
+    // past meanwhile and the user changed nothing. False with a reason when
+    // the file could not be written.
+    bool Commit(const Settings& settings, const NumberReservation& reservation, std::string* error);
+
+    // The record's numbers become the file's (the user set the next number).
+    bool Publish(const Settings& settings, std::string* error);
+
+    // Writes every field of the record, atomically, except that numbers
+    // another copy wrote since this copy last did are kept.
+    bool SaveAll(const Settings& settings, std::string* error);
+
+private:
+    class Lock;
+    NumberKeys ReadFileKeys() const;
+    bool WriteKeys(const NumberKeys& keys, std::string* error);
+
+    std::string path_;
+    std::optional<NumberKeys> known_;  // the file's numbers at the last read or write
+};
+
+}  // namespace gs

@@ -1,0 +1,147 @@
+// Two running copies on one settings file, played by two SharedNumbers in
+// one process: the companion lock is an open-file-description lock, so two
+// opens conflict here exactly as two processes do.
+#include "settings/sharednumbers.h"
+
+#include "platform/filelock.h"
+#include "platform/inifile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+// The serial arithmetic is the numbering rules' business; plain +1 will do here.
+void StepSerial(Settings& s) {
+    s.SerialNum = std::to_string(std::stoi(s.SerialNum) + 1);
+    s.SerialNum.insert(0, 8 - s.SerialNum.size(), '0');
+}
+
+class SharedNumbersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/greenslip-numbers-XXXXXX";
+        dir_ = mkdtemp(tmpl);
+        path_ = dir_ + "/gslip3.ini";
+        IniFile ini(path_);
+        ini.LoadFromText("[Type]\nCompany=Quorvale\n[Values]\nCustID=12-345-6789\nSerialNum=00000041\n");
+        ASSERT_TRUE(ini.Save());
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    // One running copy: its settings record and its view of the file.
+    struct Copy {
+        explicit Copy(const std::string& path) : numbers(path) { numbers.Load(settings, "/opt/gs/", {}); }
+        Settings settings;
+        SharedNumbers numbers;
+        NumberReservation Next() { return numbers.Reserve(settings, StepSerial); }
+    };
+
+    std::string FileSerial() const {
+        IniFile ini(path_);
+        ini.Load();
+        return ini.ReadString("Values", "SerialNum", "");
+    }
+
+    std::string dir_, path_;
+};
+
+TEST_F(SharedNumbersTest, OneCopyStepsItsOwnRecordAndGivesBackWhatItTook) {
+    Copy a(path_);
+    // A number set only in memory (the Mailer Number dialog) is where the next piece goes on from.
+    a.settings.SerialNum = "00000099";
+    const NumberReservation r = a.Next();
+    EXPECT_EQ(r.before.SerialNum, "00000099");
+    EXPECT_EQ(a.settings.SerialNum, "00000100");
+    EXPECT_EQ(FileSerial(), "00000100");
+    a.numbers.GiveBack(a.settings, r);
+    EXPECT_EQ(a.settings.SerialNum, "00000099");
+    EXPECT_EQ(FileSerial(), "00000099");
+    EXPECT_TRUE(std::filesystem::exists(path_ + ".lock"));
+}
+
+TEST_F(SharedNumbersTest, TwoCopiesNeverTakeTheSameNumber) {
+    Copy a(path_), b(path_);
+    const NumberReservation ra = a.Next();
+    const NumberReservation rb = b.Next();  // while a's dialog is open
+    EXPECT_EQ(ra.reserved.SerialNum, "00000042");
+    EXPECT_EQ(rb.reserved.SerialNum, "00000043");
+    // a cancels: b has stepped past, so 42 is not handed out again.
+    a.numbers.GiveBack(a.settings, ra);
+    EXPECT_EQ(a.settings.SerialNum, "00000041");
+    EXPECT_EQ(FileSerial(), "00000043");
+    EXPECT_EQ(a.Next().reserved.SerialNum, "00000044");
+    EXPECT_EQ(b.Next().reserved.SerialNum, "00000045");
+
+    // b cancels its last one while nobody has stepped past it: it comes back.
+    const NumberReservation rb2 = b.Next();
+    b.numbers.GiveBack(b.settings, rb2);
+    EXPECT_EQ(FileSerial(), "00000045");
+    EXPECT_EQ(a.Next().reserved.SerialNum, "00000046");
+}
+
+TEST_F(SharedNumbersTest, CommitKeepsANumberTypedOverTheReservationAndNeverGoesBack) {
+    Copy a(path_), b(path_);
+    NumberReservation ra = a.Next();                 // 42
+    a.settings.SerialNum = "00000100";               // typed in the dialog
+    ASSERT_TRUE(a.numbers.Commit(a.settings, ra, nullptr));
+    EXPECT_EQ(FileSerial(), "00000100");
+    EXPECT_EQ(b.Next().reserved.SerialNum, "00000101");
+
+    // a printed its reservation as it stood while b stepped past: b's number stays.
+    ra = a.Next();                                   // 102
+    b.Next();                                        // 103
+    ASSERT_TRUE(a.numbers.Commit(a.settings, ra, nullptr));
+    EXPECT_EQ(FileSerial(), "00000103");
+    EXPECT_EQ(a.Next().reserved.SerialNum, "00000104");
+}
+
+TEST_F(SharedNumbersTest, SavingTheWholeRecordKeepsAnotherCopysNumbers) {
+    Copy a(path_), b(path_);
+    b.Next();
+    b.Next();  // 43 in the file
+    a.settings.Postage = "0.44";
+    ASSERT_TRUE(a.numbers.SaveAll(a.settings, nullptr));
+    IniFile ini(path_);
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("Values", "Postage", ""), "0.44");
+    EXPECT_EQ(ini.ReadString("Values", "SerialNum", ""), "00000043");
+    EXPECT_EQ(a.Next().reserved.SerialNum, "00000044");
+
+    // Alone again, its own numbers are saved as they stand.
+    a.settings.SerialNum = "00000050";
+    ASSERT_TRUE(a.numbers.SaveAll(a.settings, nullptr));
+    EXPECT_EQ(FileSerial(), "00000050");
+
+    // Refresh picks up what another copy wrote, and only that.
+    b.numbers.Refresh(b.settings);
+    EXPECT_EQ(b.settings.SerialNum, "00000050");
+}
+
+TEST_F(SharedNumbersTest, AHeldLockIsWaitedForBoundedAndAFailedStepChangesNothing) {
+    Copy a(path_);
+    a.numbers.lockWait = std::chrono::milliseconds(50);
+    const int fd = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(LockRange(fd, 0, 1));
+    EXPECT_THROW(a.Next(), SettingsBusyError);
+    EXPECT_EQ(a.settings.SerialNum, "00000041");
+    std::string error;
+    EXPECT_FALSE(a.numbers.Publish(a.settings, &error));
+    EXPECT_NE(error.find("locked"), std::string::npos);
+    ::close(fd);
+
+    EXPECT_THROW(a.numbers.Reserve(a.settings, [](Settings& s) {
+        s.SerialNum = "00000077";
+        throw std::runtime_error("not a number");
+    }), std::runtime_error);
+    EXPECT_EQ(a.settings.SerialNum, "00000041");
+    EXPECT_EQ(FileSerial(), "00000041");
+}
+
+}  // namespace
+}  // namespace gs
