@@ -14,6 +14,7 @@
 #include "platform/userinteraction.h"
 #include "platform/windowplacement.h"
 #include "printing/mailer.h"
+#include "printing/printedpiece.h"
 #include "printing/printcommands.h"
 #include "printing/printtarget.h"
 #include "printing/registration.h"
@@ -289,7 +290,7 @@ void TF_Main::FormCreate() {
     // 1-2: the program folder; the help file and report project live in it.
     ProgramDir = ExecutableDir();
     // 3: settings; an empty branding is decided by whether the logo loads.
-    LoadSettingsFile(settings, ProgramDir, [this] { return LoadCompanyLogo(); });
+    Numbers.Load(settings, ProgramDir, [this] { return LoadCompanyLogo(); });
     // 4
     setWindowTitle(QGuiApplication::applicationDisplayName());
     // 5
@@ -305,7 +306,7 @@ void TF_Main::FormCreate() {
     // 7
     (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
     // 8
-    MailLogFileName = ProgramDir + "Reports/report3.dbf";
+    MailLogFileName = MailLogPath(settings, ProgramDir);
     FontDialog1 = DefaultBaseFont();
     SystemPrinter().SetPaper(settings.PaperSize);
     // 9: failures are left to the commands that use the folders.
@@ -365,7 +366,7 @@ void TF_Main::FormShow() {
 
 void TF_Main::closeEvent(QCloseEvent* event) {
     std::string error;
-    if (!SaveSettingsFile(settings, &error)) {
+    if (!Numbers.SaveAll(settings, &error)) {
         // The close stops here: the window and the tables stay open.
         Ui().Message(this, windowTitle(), "The settings could not be saved.\n" + FromAnsi(error),
                      QMessageBox::Critical, QMessageBox::Ok);
@@ -445,7 +446,14 @@ void TF_Main::DontPrintBarCodeMIClick() {
 }
 
 void TF_Main::MailerNumber1Click() {
-    RunCommand([this] { MailerNumberCommand(settings, ShowMailerScreen, this); });
+    RunCommand([this] {
+        // Another copy may have printed since: the dialog starts from its numbers.
+        Numbers.Refresh(settings);
+        const NumberKeys before = NumberKeysOf(settings);
+        MailerNumberCommand(settings, ShowMailerScreen, this);
+        // The number the user set is the next one for every copy.
+        if (NumberKeysOf(settings) != before) Numbers.Publish(settings, nullptr);
+    });
 }
 
 // ---- Mailpiece entry ----
@@ -526,25 +534,24 @@ void TF_Main::MIPrintClick() { btnPrintClick(); }
 
 void TF_Main::btnPrintClick() {
     RunCommand([this] {
-        // 1
-        const ArticleNumberUndo undo(settings);
-        // 2: a serial that is no number stops the command here, nothing changed.
-        StepArticleNumber(settings);
+        // 1-2: the next number, reserved so that no other copy prints it too;
+        // a serial that is no number stops the command here, nothing changed.
+        reservation_ = TakeNextNumber(settings, Numbers);
         // 3
         if (ShowMailerScreen) {
             TF_Mailer dialog(settings, ShowMailerScreen, true, this);
             if (Ui().RunModal(dialog) != QDialog::Accepted) {
-                undo.Restore(settings);
+                GiveBackNumber(settings, Numbers, reservation_);
                 return;
             }
         }
         // 4
-        if (settings.PrintBarCode && settings.CustID == "00-000-0000") {
+        if (CustomerIdMissing(settings)) {
             Ui().Message(this, windowTitle(),
                          "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
                          "Please enter in a Customer ID, and try again.",
                          QMessageBox::Critical, QMessageBox::Ok);
-            undo.Restore(settings);
+            GiveBackNumber(settings, Numbers, reservation_);
             return;
         }
         // 5
@@ -552,92 +559,53 @@ void TF_Main::btnPrintClick() {
     });
 }
 
-MailerPrintRequest TF_Main::BuildPrintRequest() const {
-    MailerPrintRequest r;
+PrintedPiece TF_Main::CurrentPiece() const {
+    PrintedPiece p;
     QLabel* sender[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4, lblYourAddress5};
-    for (int i = 0; i < 5; ++i) r.senderLines[i] = ToAnsi(sender[i]->text());
-    r.senderZip = settings.Zip;
-    const RecipientEntry recipient = CurrentRecipient();
-    r.recipientLines = RecipientLinesWithCity(recipient.lines, recipient.city, recipient.state, recipient.zip);
-    r.recipientZip = recipient.zip;
-    r.re = ToAnsi(editRe->text());
-    if (r.re.size() > 25) r.re.resize(25);
-    r.comment = ToAnsi(editComment->text());
-    r.restricted.assign(1, cbRestricted->isChecked() ? 'Y' : 'N');
-    if (settings.PrintBarCode) {
-        for (char c : settings.CustID)
-            if (c != '-') r.numberSource += c;
-        r.serial = settings.SerialNum;
-    } else {
-        r.numberSource = settings.MailerNum;
-    }
-    r.postage = ToAnsi(editPostage->text());
-    r.certifiedFee = ToAnsi(editCertFee->text());
-    r.returnReceiptFee = ToAnsi(editReturn->text());
-    r.restrictedFee = ToAnsi(editRestricted->text());
-    r.total = ToAnsi(editTotal->text());
-    r.alignLeftRight = std::to_string(settings.LeftRight);
-    r.alignUpDown = std::to_string(settings.TopBottom);
-    r.extraLabelOn = settings.PrintExtraLabel;
-    r.extraLabelAddress = settings.ExtraLabel;
-    return r;
-}
-
-TF_Main::RecipientEntry TF_Main::CurrentRecipient() const {
-    RecipientEntry e;
-    for (int i = 0; i < 4; ++i) e.lines[i] = ToAnsi(memoAddress->Line(i));
-    e.city = ToAnsi(editCity->text());
-    e.state = ToAnsi(editState->text());
-    e.zip = NormalizeZip(ToAnsi(MaskedText(*editZip)));
-    return e;
+    for (int i = 0; i < 5; ++i) p.senderLines[i] = ToAnsi(sender[i]->text());
+    for (int i = 0; i < 4; ++i) p.recipientLines[i] = ToAnsi(memoAddress->Line(i));
+    p.city = ToAnsi(editCity->text());
+    p.state = ToAnsi(editState->text());
+    p.zip = NormalizeZip(ToAnsi(MaskedText(*editZip)));
+    p.re = ToAnsi(editRe->text());
+    p.comment = ToAnsi(editComment->text());
+    p.restricted = cbRestricted->isChecked();
+    p.postage = ToAnsi(editPostage->text());
+    p.certifiedFee = ToAnsi(editCertFee->text());
+    p.returnReceiptFee = ToAnsi(editReturn->text());
+    p.restrictedFee = ToAnsi(editRestricted->text());
+    p.total = ToAnsi(editTotal->text());
+    return p;
 }
 
 void TF_Main::PrintAndLogPiece() {
     WaitCursor wait;
-    const MailerPrintRequest request = BuildPrintRequest();
-    std::string number;
-    try {
-        number = PrintMailer(request, settings.PrintBarCode, FontDialog1, this);
-    } catch (...) {
-        // The job may have reached the printer in part: its number counts as used.
-        SaveNumbersNow();
-        throw;
+    PieceJob job;
+    job.mailLogPath = MailLogFileName;
+    job.logLockWait = LogLockWait;
+    job.baseFont = FontDialog1;
+    job.printed = [this](const PieceOutcome& outcome) {
+        WarnIfNumbersUnsaved(outcome);
+        SetEntryPrinted();
+    };
+    const PieceOutcome outcome = gs::PrintAndLogPiece(CurrentPiece(), settings, Numbers, reservation_, job);
+    reservation_ = {};
+    if (outcome.result == PieceResult::PrintFailed) {
+        WarnIfNumbersUnsaved(outcome);
+        throw PrintError(outcome.error);
     }
-    // Stepped numbers reach the settings file at once, so a crash or a halt
-    // never hands the same article number out twice.
-    SaveNumbersNow();
-    SetEntryPrinted();
-    AppendLogRecord(number);
-}
-
-void TF_Main::SaveNumbersNow() {
-    std::string error;
-    if (!SaveSettingsFile(settings, &error))
+    if (outcome.result == PieceResult::LogLockBusy)
         Ui().Message(this, windowTitle(),
-                     "The article number could not be saved in the settings file.\n" + FromAnsi(error),
+                     "The piece with the article number " + FromAnsi(outcome.number) +
+                         " was printed, but it could not be entered in the mail log: another copy of " +
+                         windowTitle() + " kept the log locked.",
                      QMessageBox::Warning, QMessageBox::Ok);
 }
 
-void TF_Main::AppendLogRecord(const std::string& number) {
-    const RecipientEntry recipient = CurrentRecipient();
-    MailLogEntry e;
-    e.sentname = recipient.lines;
-    e.city = recipient.city;
-    e.state = recipient.state;
-    e.zip = recipient.zip;
-    e.mailernum = number;
-    e.postage = ToAnsi(editPostage->text());
-    e.certified = ToAnsi(editCertFee->text());
-    e.restricted = ToAnsi(editRestricted->text());
-    e.returnReceipt = ToAnsi(editReturn->text());
-    e.total = ToAnsi(editTotal->text());
-    e.comments = ToAnsi(editComment->text());
-    e.re = ToAnsi(editRe->text());
-    if (gs::AppendLogRecord(MailLogFileName, e, LogLockWait) == LogOutcome::LockBusy)
+void TF_Main::WarnIfNumbersUnsaved(const PieceOutcome& outcome) {
+    if (!outcome.numbersSaved)
         Ui().Message(this, windowTitle(),
-                     "The piece with the article number " + FromAnsi(number) +
-                         " was printed, but it could not be entered in the mail log: another copy of " +
-                         windowTitle() + " kept the log locked.",
+                     "The article number could not be saved in the settings file.\n" + FromAnsi(outcome.saveError),
                      QMessageBox::Warning, QMessageBox::Ok);
 }
 
@@ -646,7 +614,7 @@ void TF_Main::InstallTableStoreHandlers() {
         (void)description;
         // The numbers used so far must survive the halt.
         std::string error;
-        SaveSettingsFile(settings, &error);
+        Numbers.SaveAll(settings, &error);
         Ui().Message(this, kProgramHaltedCaption, FromAnsi(DbfErrorReportText(code, detail)), QMessageBox::Critical,
                      QMessageBox::Ok);
         HaltProcess(code);

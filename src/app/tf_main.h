@@ -1,8 +1,10 @@
 #pragma once
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
-#include "printing/mailer.h"
+#include "platform/paths.h"
+#include "printing/printedpiece.h"
 #include "settings/settings.h"
+#include "settings/sharednumbers.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -35,6 +37,9 @@ public:
 
     // The program-wide values beside the settings record.
     Settings settings;
+    // The settings file, and the article numbers this copy shares with
+    // every other copy that uses it.
+    SharedNumbers Numbers{SettingsFilePath()};
     std::string ProgramDir;
     bool ShowMailerScreen = true;
     std::string MailLogFileName;  // the mail log table, opened only when used
@@ -146,15 +151,9 @@ public slots:
     void PrintAndLogPiece();
 
 public:
-    // The recipient of the current piece as the entry shows it.
-    struct RecipientEntry {
-        std::array<std::string, 4> lines;
-        std::string city, state, zip;  // zip cleaned
-    };
-    RecipientEntry CurrentRecipient() const;
-    MailerPrintRequest BuildPrintRequest() const;
-    // Appends the piece just printed to the mail log.
-    void AppendLogRecord(const std::string& number);
+    // The piece as the window shows it: sender labels, the plain entry
+    // fields, RE, comment and the fee texts as displayed.
+    PrintedPiece CurrentPiece() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -169,13 +168,13 @@ private:
     void Recolour(const QColor& colour);
     // Runs a command; an error it throws is shown as the application's error report.
     void RunCommand(const std::function<void()>& command);
-    // Writes the settings file now (after a piece used an article number).
-    void SaveNumbersNow();
+    void WarnIfNumbersUnsaved(const PieceOutcome& outcome);
     void InstallTableStoreHandlers();
 
     TF_About* splash_;
     bool shownOnce_ = false;
     bool entryPrinted_ = false;
+    NumberReservation reservation_;  // the number the piece being printed took
     std::function<void(int, const std::string&, const std::string&)> previousFatal_;
     std::function<void(const std::string&)> previousMessage_;
 };

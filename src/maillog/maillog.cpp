@@ -8,6 +8,10 @@
 
 namespace gs {
 
+std::string MailLogPath(const Settings&, const std::string& programDir) {
+    return programDir + "Reports/report3.dbf";
+}
+
 const std::vector<std::string>& MailLogFieldList() {
     static const std::vector<std::string> fields = {
         "sentname0,C,30,0", "sentname1,C,30,0", "sentname2,C,30,0", "sentname3,C,30,0",

@@ -8,6 +8,11 @@
 namespace gs {
 
 class TTzDbf;
+struct Settings;
+
+// Where the mail log lives: "Reports/report3.dbf" in the program folder
+// (programDir ends in "/"). The window and the batch command both ask here.
+std::string MailLogPath(const Settings& settings, const std::string& programDir);
 
 // The log's fields in file order, as the table store creates them.
 const std::vector<std::string>& MailLogFieldList();

@@ -10,6 +10,7 @@
 #include "platform/inifile.h"
 #include "platform/scripteduserinteraction.h"
 #include "printing/printtarget.h"
+#include "settings/sharednumbers.h"
 #include "support/tempdir.h"
 
 #include <QApplication>
@@ -277,6 +278,42 @@ TEST_F(PrintCommandTest, TableErrorHaltsAfterSavingTheSettings) {
     ASSERT_TRUE(saved.Load());
     EXPECT_EQ(saved.ReadString("Values", "SerialNum", ""), "00000042");
     EXPECT_EQ(printer.pages.size(), 1u);
+}
+
+TEST_F(PrintCommandTest, AnotherCopyPrintingMeanwhileNeverGetsTheSameNumber) {
+    Start();
+    EnterPiece();
+    // Another copy (a second window, a batch run) on the same settings file.
+    Settings otherSettings;
+    SharedNumbers other(dirs.SettingsFile());
+    other.Load(otherSettings, dirs.Path() + "program/", {});
+    auto otherTakes = [&] { return other.Reserve(otherSettings, [](Settings& s) { StepArticleNumber(s); }); };
+
+    // It prints while this window's mailer dialog is open.
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+        EXPECT_EQ(otherTakes().reserved.SerialNum, "00000043");
+        static_cast<TF_Mailer&>(d).btnOK->click();
+    });
+    main->btnPrint->click();
+    EXPECT_TRUE(PageShows(0, QString::fromStdString(FormatArticleNumber(ComposeArticleNumber("123456789", "00000042")))));
+
+    // A cancelled dialog gives nothing back once the other copy has stepped past.
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+        otherTakes();  // 45
+        static_cast<TF_Mailer&>(d).btnCancel->click();
+    });
+    main->MIPrint->trigger();
+    main->ShowMailerScreen = false;
+    main->MIPrint->trigger();
+    ASSERT_EQ(printer.pages.size(), 2u);
+    EXPECT_TRUE(PageShows(1, QString::fromStdString(FormatArticleNumber(ComposeArticleNumber("123456789", "00000046")))));
+    EXPECT_EQ(otherTakes().reserved.SerialNum, "00000047");
+
+    // Closing the window does not put its older numbers back into the file.
+    main->MIExit->trigger();
+    IniFile saved(dirs.SettingsFile());
+    ASSERT_TRUE(saved.Load());
+    EXPECT_EQ(saved.ReadString("Values", "SerialNum", ""), "00000047");
 }
 
 }  // namespace
