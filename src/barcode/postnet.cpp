@@ -2,7 +2,9 @@
 
 #include "barcode/rasterfill.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace gs {
 
@@ -10,6 +12,17 @@ namespace gs {
 const std::array<std::uint8_t, 10> kPostnetDigits = {
     0xC0, 0x18, 0x28, 0x30, 0x48, 0x50, 0x60, 0x88, 0x90, 0xA0,
 };
+
+int PostnetFullBarHeight(int dotsPerInch) {
+    return static_cast<int>(std::nearbyint(dotsPerInch * kPostnetFullBarInches));
+}
+
+int PostnetHalfBarHeight(int fullHeight) {
+    if (fullHeight <= 0) return 0;
+    // 2/5 of a whole number never ends in exactly one half, so plain rounding
+    // is the rounding to even.
+    return std::max(1, static_cast<int>((4LL * fullHeight + 5) / 10));
+}
 
 std::string PreparePostnetText(std::string_view text) {
     std::string digits;
@@ -54,7 +67,7 @@ void DrawPostnet(QImage& bitmap, std::string_view digits, int x0, int y0, int sc
     // Full bars alone in the upper half, every bar in the lower half: one
     // line of each, copied down.
     const int top = std::max(y0, 0);
-    const int half = y0 + height / 2;
+    const int half = y0 + height - PostnetHalfBarHeight(height);
     const int bottom = std::min(y0 + height, bitmap.height());
     if (top >= bottom) return;
     const int halfRow = std::clamp(half, top, bottom);

@@ -1,6 +1,7 @@
 #include "printing/mailer.h"
 
 #include "barcode/barcodebmp.h"
+#include "barcode/postnet.h"
 #include "numbering/articlenumber.h"
 #include "settings/addresstext.h"
 
@@ -28,7 +29,7 @@ void DrawZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const Mailer
     TBarcodeBmp zip;
     zip.SetBarcodeType(TBarCodeType::bcPOSTNET);
     zip.SetInterpret(true);
-    zip.SetHeight(static_cast<int>(RoundHalfEven(metrics.resolutionY * 0.14)));
+    zip.SetHeight(PostnetFullBarHeight(metrics.resolutionY));
     zip.SetScale(static_cast<int>(RoundHalfEven(metrics.resolutionX / 1000.0 * 23)));
     zip.SetRotate(TbcRotate::bcRotate180);
 

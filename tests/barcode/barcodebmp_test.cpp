@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <random>
 #include <string>
 #include <vector>
@@ -299,7 +301,8 @@ TEST(BarcodeBmpReadBack, PostnetDecodesToItsOwnDigits) {
             EXPECT_EQ(reading->leftQuiet, 10 * scale);
             EXPECT_EQ(reading->rightQuiet, 10 * scale);
             EXPECT_EQ(reading->fullHeight, height);
-            EXPECT_EQ(reading->halfTop, height / 2);
+            // Half bars are two fifths of the full bars, standing on the bottom line.
+            EXPECT_EQ(reading->halfTop, height - static_cast<int>(std::lround(height * 0.4)));
             ++checked;
         }
     }
@@ -314,9 +317,11 @@ TEST(BarcodeBmpReadBack, PostnetGeometry) {
         int check, bars, width, halfTop;
     };
     const Case cases[] = {
-        {"12345", 1, 50, "12345", 5, 32, 83, 25},
-        {"12345-6789", 14, 84, "123456789", 5, 52, 1722, 42},
-        {"12345678901234", 1, 85, "12345678901", 4, 62, 143, 42},
+        {"12345", 1, 50, "12345", 5, 32, 83, 30},
+        {"12345-6789", 14, 75, "123456789", 5, 52, 1722, 45},   // 600 dpi: 30 rows of half bar
+        {"12345-6789", 7, 38, "123456789", 5, 52, 861, 23},     // 300 dpi: 15 rows
+        {"12345678901234", 1, 85, "12345678901", 4, 62, 143, 51},
+        {"1", 1, 2, "1", 9, 12, 43, 1},                         // a half bar never vanishes
     };
     for (const Case& c : cases) {
         TBarcodeBmp bmp;

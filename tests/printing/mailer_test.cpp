@@ -4,6 +4,8 @@
 #include "platform/qtext.h"
 #include "settings/addresstext.h"
 
+#include "barcode/decoders.h"
+
 #include <gtest/gtest.h>
 #include <cmath>
 #include <optional>
@@ -173,7 +175,7 @@ void CheckAgainstTable(const Printed& printed, const std::vector<Expect>& expect
                 EXPECT_EQ(item.bitmap.height(), item.height);
             } else {
                 EXPECT_EQ(item.width, item.bitmap.width());  // POSTNET is drawn at its own size
-                EXPECT_EQ(item.height, static_cast<int>(RoundHalfEven(p.res * 0.14)));
+                EXPECT_EQ(item.height, static_cast<int>(RoundHalfEven(p.res * 0.125)));
             }
         }
     }
@@ -215,6 +217,34 @@ TEST(MailerTest, LiteralPositionsAt300Dpi) {
     EXPECT_EQ(receipt->font.weight, 700);
 }
 
+// The ZIP barcodes as the postal service measures them on the page: full
+// bars 0.125 +- 0.010 in, half bars 0.050 +- 0.010 in, each within a pixel of
+// the nominal height; bars 0.023 in wide at 21.4 bars per inch.
+TEST(MailerTest, ZipBarsMeetThePostalDimensionsAt300And600Dpi) {
+    for (const int res : {300, 600}) {
+        SCOPED_TRACE(::testing::Message() << res << " dpi");
+        const Printed printed = Print(SampleRequest(), true, {res, 0, 0, 0, 0});
+        ASSERT_GE(printed.items.size(), 11u);  // the barcode block, then the three ZIP barcodes
+        for (std::size_t i = 8; i < 11; ++i) {
+            const RecordedItem& zip = printed.items[i];
+            ASSERT_EQ(zip.kind, RecordedItem::Kind::Bitmap);
+            // Drawn turned by 180 degrees: turned back, the half bars stand on the bottom line.
+            const auto reading = testing::ReadPostnet(zip.bitmap.mirrored(true, true));
+            ASSERT_TRUE(reading) << "item " << i;
+            const double inch = res;
+            const double full = reading->fullHeight / inch;
+            const double half = (zip.bitmap.height() - reading->halfTop) / inch;
+            EXPECT_NEAR(full, 0.125, 0.010);
+            EXPECT_NEAR(half, 0.050, 0.010);
+            EXPECT_NEAR(full, 0.125, 1 / inch);
+            EXPECT_NEAR(half, 0.050, 1 / inch);
+            EXPECT_NEAR(reading->barWidth / inch, 0.023, 0.001);
+            EXPECT_NEAR(inch / reading->pitch, 21.4, 0.1);
+            EXPECT_EQ(zip.height, zip.bitmap.height());  // at its own size: the pixels are the inches
+        }
+    }
+}
+
 TEST(MailerTest, CodeAndZipBitmapsHaveTheirPrinterSizes) {
     const Printed printed = Print(SampleRequest(), true, {600, 0, 0, 0, 0});
     ASSERT_GE(printed.items.size(), 11u);
@@ -222,9 +252,9 @@ TEST(MailerTest, CodeAndZipBitmapsHaveTheirPrinterSizes) {
     EXPECT_EQ(printed.items[0].bitmap.size(), QSize(1485, 450));
     EXPECT_EQ(printed.items[0].width, 1500);
     EXPECT_EQ(printed.items[1].bitmap.size(), QSize(1485, 240));
-    // POSTNET at 14 pixels a module, 84 high: nine digits and five digits.
-    EXPECT_EQ(printed.items[8].bitmap.size(), QSize((10 * 10 + 23) * 14, 84));
-    EXPECT_EQ(printed.items[9].bitmap.size(), QSize((10 * 6 + 23) * 14, 84));
+    // POSTNET at 14 pixels a module, 75 high: nine digits and five digits.
+    EXPECT_EQ(printed.items[8].bitmap.size(), QSize((10 * 10 + 23) * 14, 75));
+    EXPECT_EQ(printed.items[9].bitmap.size(), QSize((10 * 6 + 23) * 14, 75));
     // Rotated by 180 degrees: the quiet zone that was on the left is now on the right.
     const QImage& code = printed.items[0].bitmap;
     EXPECT_EQ(qGray(code.pixel(code.width() - 1, 0)), 255);
@@ -315,7 +345,7 @@ TEST(MailerTest, ExtraLabelShowsTheChosenAddressOrNothing) {
         int zips = 0;
         std::vector<QString> label;
         for (const auto& i : printed.items) {
-            zips += i.kind == RecordedItem::Kind::Bitmap && i.height == 84;
+            zips += i.kind == RecordedItem::Kind::Bitmap && i.height == 75;
             if (i.kind == RecordedItem::Kind::Text && i.x == Dev(2.8, 0, 600, 0)) label.push_back(i.text);
         }
         EXPECT_EQ(zips, c.zipBarcodes);
