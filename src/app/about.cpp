@@ -1,5 +1,6 @@
 #include "app/about.h"
 
+#include "platform/application.h"
 #include "platform/userinteraction.h"
 #include "platform/windowplacement.h"
 
@@ -199,7 +200,7 @@ void TF_About::labelWebSiteClick() {
 
 void TF_About::labelEMailClick() {
     if (SplashMode == 1) return;
-    Ui().OpenUrl("mailto:" + labelEMail->text() + "?Subject=" + QGuiApplication::applicationDisplayName());
+    Ui().OpenUrl("mailto:" + labelEMail->text() + "?Subject=" + ApplicationTitle());
 }
 
 void TF_About::keyPressEvent(QKeyEvent* event) {

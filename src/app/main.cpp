@@ -1,22 +1,21 @@
 // Program entry: the splash at once, then the main window and its message loop.
 #include "app/about.h"
 #include "app/tf_main.h"
-#include "platform/fonts.h"
+#include "platform/application.h"
 #include "platform/paths.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    gs::RegisterFontSubstitutions();
+    gs::SetUpApplication();
 
     auto* splash = new gs::TF_About(1, gs::ExecutableDir(), "");
     splash->show();
     splash->repaint();
     QCoreApplication::processEvents();
 
-    QApplication::setApplicationName("Greenslip");
-    QApplication::setApplicationDisplayName("Greenslip");
+    gs::SetApplicationTitle("Greenslip");
 
     gs::TF_Main mainWindow(splash);
     mainWindow.show();

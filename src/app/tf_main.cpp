@@ -8,6 +8,7 @@
 #include "numbering/articlenumber.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
+#include "platform/application.h"
 #include "platform/maskedit.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
@@ -292,7 +293,7 @@ void TF_Main::FormCreate() {
     // 3: settings; an empty branding is decided by whether the logo loads.
     Numbers.Load(settings, ProgramDir, [this] { return LoadCompanyLogo(); });
     // 4
-    setWindowTitle(QGuiApplication::applicationDisplayName());
+    setWindowTitle(ApplicationTitle());
     // 5
     if (settings.Company == "Varnholt") LoadCompanyLogo();
     // 6: fee fields from the defaults, then the total of what they hold.
@@ -400,7 +401,7 @@ void TF_Main::RunCommand(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        Ui().Message(this, QGuiApplication::applicationDisplayName(), FromAnsi(e.what()), QMessageBox::Critical,
+        Ui().Message(this, ApplicationTitle(), FromAnsi(e.what()), QMessageBox::Critical,
                      QMessageBox::Ok);
     }
 }

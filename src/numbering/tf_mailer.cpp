@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "numbering/articlenumber.h"
+#include "platform/application.h"
 #include "platform/windowplacement.h"
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
@@ -262,7 +263,7 @@ void TF_Mailer::SetCountTypeIndex(int index) {
 bool TF_Mailer::RefuseIfIncomplete(QLineEdit* edit) {
     if (!edit->isModified() || edit->hasAcceptableInput()) return false;
     edit->setFocus(Qt::OtherFocusReason);
-    Ui().Message(this, QGuiApplication::applicationDisplayName(), kInvalidInput, QMessageBox::Critical);
+    Ui().Message(this, ApplicationTitle(), kInvalidInput, QMessageBox::Critical);
     return true;
 }
 

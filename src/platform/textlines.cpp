@@ -1,6 +1,7 @@
 #include "platform/textlines.h"
 
-#include <QGuiApplication>
+#include "platform/fonts.h"
+
 #include <QTextLayout>
 
 namespace gs {
@@ -52,10 +53,6 @@ QString KeepDisplayedLines(const QString& text, const QFont& font, int widthPx, 
     return kept;
 }
 
-QFont AddressBoxFont() {
-    QFont f = QGuiApplication::font();
-    f.setPixelSize(11);
-    return f;
-}
+QFont AddressBoxFont() { return FormFont(); }
 
 }  // namespace gs

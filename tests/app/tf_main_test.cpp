@@ -4,6 +4,7 @@
 #include "app/about.h"
 
 #include "platform/addressmemo.h"
+#include "platform/application.h"
 #include "platform/inifile.h"
 #include "platform/maskedit.h"
 #include "platform/scripteduserinteraction.h"
@@ -70,7 +71,7 @@ protected:
 TEST_F(MainWindowTest, StartFillsFeesFromDefaultsAndCreatesFolders) {
     WriteSettledSettings();
     Start();
-    EXPECT_EQ(main->windowTitle(), QApplication::applicationDisplayName());
+    EXPECT_EQ(main->windowTitle(), ApplicationTitle());
     EXPECT_EQ(main->size(), QSize(588, 424));
     EXPECT_EQ(main->palette().color(QPalette::Window), QColor(192, 220, 192));
     EXPECT_EQ(main->editPostage->text(), Blanks(10) + "0.39");
@@ -321,6 +322,22 @@ TEST_F(MainWindowTest, SplashStaysUntilItsTimerHasRunAndGoesWhenShown) {
     EXPECT_TRUE(watch.isNull());
 }
 
+TEST_F(MainWindowTest, NewPostageTypedAtStartReplacesTheDefault) {
+    WriteSettledSettings();
+    Start();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    QApplication::processEvents();
+    ASSERT_TRUE(main->editPostage->hasFocus());
+    EXPECT_EQ(main->editPostage->selectedText(), Blanks(10) + "0.39");
+    QTest::keyClicks(main->editPostage, "0.44");
+    QTest::keyClick(main->editPostage, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(main->editPostage->text(), Blanks(10) + "0.44");
+    EXPECT_EQ(main->editTotal->text(), Blanks(10) + "4.69");
+    EXPECT_EQ(main->editCertFee->selectedText(), Blanks(10) + "2.40");  // and on to the next fee
+}
+
 TEST_F(MainWindowTest, RegistrationFormPrintsFromTheHelpMenuAndFromPrintNow) {
     ASSERT_TRUE(QFile::copy(GREENSLIP_SOURCE_DIR "/data/bcapp.emf", QString::fromStdString(dirs.Path() + "program/bcapp.emf")));
     RecordingPrintTarget printer;
@@ -358,7 +375,7 @@ TEST_F(MainWindowTest, ResellerLogoDecidesTheBrandingAtTheFirstStart) {
     main->MIAbout->trigger();
     ASSERT_GE(scripted.ui.asked.size(), 2u);
     EXPECT_EQ(scripted.ui.asked[scripted.ui.asked.size() - 2].text, "www.varnholtforms.com");
-    EXPECT_EQ(scripted.ui.asked.back().text, "mailto:support@quorvale.com?Subject=" + QApplication::applicationDisplayName());
+    EXPECT_EQ(scripted.ui.asked.back().text, "mailto:support@quorvale.com?Subject=" + ApplicationTitle());
     main->close();
     EXPECT_EQ(SavedSettings().ReadString("Type", "Company", ""), "Varnholt");  // kept from now on
 }
