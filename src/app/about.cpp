@@ -161,6 +161,10 @@ void TF_About::FormShow() {
     if (SplashMode == 1) {
         setFixedSize(308, 80);
         panelMain->setFixedHeight(62);
+        // Only the product logo strip shows; what lies below it is hidden
+        // rather than cut off.
+        imageCompany->hide();
+        panelInfo->hide();
         btnOK->hide();
         Timer1.start();
         CentreOnScreen(*this);

@@ -218,8 +218,8 @@ void TF_Mailer::BuildMailerNumHelp() {
         "Thus if your printer takes paper from the bottom of the pile, you must use \n"
         "the mailer number from the bottom of the pile of mailers and have the \n"
         "counter decrement the number for each new label. ");
-    // The five lines wrap in the panel's width.
-    memoCountHelp->setFixedHeight(8 * memoCountHelp->fontMetrics().lineSpacing() + 2);
+    // Its five lines, each on one line of the panel.
+    memoCountHelp->setFixedHeight(5 * memoCountHelp->fontMetrics().lineSpacing() + 8);
 
     auto* v = new QVBoxLayout(panelMailerNum);
     v->setContentsMargins(8, 3, 8, 2);

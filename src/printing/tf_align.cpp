@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -55,9 +54,8 @@ TF_Align::TF_Align(Settings& settings, QWidget* parent) : QDialog(parent), setti
     Label1->setObjectName("Label1");
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
-    auto* groupLayout = new QVBoxLayout(GroupBox1);
-    groupLayout->setContentsMargins(4, 4, 4, 4);
-    groupLayout->addWidget(Label1);
+    // Five lines of the form font: the whole inside of the frame.
+    Label1->setGeometry(4, 3, 273, 70);
 
     Label2 = BoldLabel(this, "Label2", "Left & Right");
     Label2->setGeometry(16, 86, 90, 16);

@@ -6,7 +6,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -37,9 +36,9 @@ TF_ExtraLabel::TF_ExtraLabel(Settings& settings, QWidget* parent) : QDialog(pare
     rbYes->setObjectName("rbYes");
     rbNo = new QRadioButton("No", rgExtraLabel);
     rbNo->setObjectName("rbNo");
-    auto* columns = new QGridLayout(rgExtraLabel);
-    columns->addWidget(rbYes, 0, 0);
-    columns->addWidget(rbNo, 0, 1);
+    // Two columns below the title, inside the frame.
+    rbYes->setGeometry(12, 24, 180, 18);
+    rbNo->setGeometry(200, 24, 180, 18);
     group_ = new QButtonGroup(this);
     group_->setExclusive(true);
     group_->addButton(rbYes, 0);

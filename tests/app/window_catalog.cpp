@@ -1,0 +1,90 @@
+#include "app/window_catalog.h"
+
+#include "app/about.h"
+#include "app/buttonchoicedialog.h"
+#include "app/tf_main.h"
+#include "numbering/tf_mailer.h"
+#include "printing/tf_align.h"
+#include "printing/tf_extralabel.h"
+#include "settings/tf_youraddress.h"
+
+#include <QImage>
+#include <QPushButton>
+
+namespace gs::test {
+
+CatalogContext::CatalogContext() {
+    settings.Company = "Quorvale";
+    settings.Line1 = "ACME Corp";
+    settings.Line2 = "1 Main St";
+    settings.City = "Springfield";
+    settings.State = "IL";
+    settings.Zip = "62701-1234";
+    settings.CustID = "12-345-6789";
+    settings.BarCodeApp = false;
+    SaveSettingsFile(settings, nullptr);
+}
+
+namespace {
+
+using Window = std::unique_ptr<QWidget>;
+
+Window MainWindow(CatalogContext&, bool printed) {
+    auto main = std::make_unique<TF_Main>();
+    if (printed) main->SetEntryPrinted();
+    return main;
+}
+
+Window AboutBox(CatalogContext& c, const char* company) {
+    if (std::string(company) == "Varnholt") {
+        QImage logo(197, 153, QImage::Format_RGB32);
+        logo.fill(Qt::darkGreen);
+        logo.save(QString::fromStdString(c.dirs.Path() + "program/Scr_logo.bmp"));
+    }
+    return std::make_unique<TF_About>(0, c.dirs.Path() + "program/", company);
+}
+
+Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen) {
+    c.settings.PrintBarCode = barcodeMode;
+    auto dialog = std::make_unique<TF_Mailer>(c.settings, c.showMailerScreen, fromPrint);
+    if (helpOpen) dialog->btnHelp->click();
+    return dialog;
+}
+
+Window ExtraLabel(CatalogContext& c, const char* printExtraLabel) {
+    c.settings.PrintExtraLabel = printExtraLabel;
+    return std::make_unique<TF_ExtraLabel>(c.settings);
+}
+
+Window Registration(CatalogContext&) {
+    return std::make_unique<ButtonChoiceDialog>(kRegistrationTitle, kRegistrationNotice,
+                                                QStringList{kNeverPrintCaption, kPrintLaterCaption, kPrintNowCaption});
+}
+
+}  // namespace
+
+const QList<CatalogWindow>& WindowCatalog() {
+    // clang-format off
+    static const QList<CatalogWindow> windows = {
+        {"Main window, entry editable", "Greenslip", [](CatalogContext& c) { return MainWindow(c, false); }},
+        {"Main window, piece printed", "Greenslip", [](CatalogContext& c) { return MainWindow(c, true); }},
+        {"Splash", "", [](CatalogContext& c) { return std::make_unique<TF_About>(1, c.dirs.Path() + "program/", ""); }},
+        {"About box", "", [](CatalogContext& c) { return AboutBox(c, "Quorvale"); }},
+        {"About box, reseller branding", "", [](CatalogContext& c) { return AboutBox(c, "Varnholt"); }},
+        {"Your Name and Address", "Your Name and Address", [](CatalogContext& c) { return std::make_unique<TF_YourAddress>(c.settings); }},
+        {"Mailer Number, barcode mode", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, false, false); }},
+        {"Mailer Number, barcode mode, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, false, true); }},
+        {"Mailer Number, barcode mode from Print, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, true, true); }},
+        {"Mailer Number, pre-printed mode", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, false, false); }},
+        {"Mailer Number, pre-printed mode, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, false, true); }},
+        {"Mailer Number, pre-printed mode from Print, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true); }},
+        {"Bar Code Printing Registration", "Bar Code Printing Registration", Registration},
+        {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings); }},
+        {"Extra Label, Yes", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "Yes"); }},
+        {"Extra Label, No", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "No"); }},
+    };
+    // clang-format on
+    return windows;
+}
+
+}  // namespace gs::test
