@@ -100,7 +100,10 @@ TF_About::TF_About(int splashMode, const std::string& programDir, const std::str
       company_(company) {
     setObjectName("TF_About");
     setFixedSize(308, 302);
-    setStyleSheet("TF_About { border: 1px solid #406040; background: rgb(192,220,192); }");
+    // Matched by object name: a type selector would have to spell the
+    // namespace ("gs--TF_About"). A dialog's style sheet paints only its
+    // background, so the border is a frame of its own, laid over the panels.
+    setStyleSheet("QDialog#TF_About { background: rgb(192,220,192); }");
 
     panelMain = new QFrame(this);
     panelMain->setObjectName("panelMain");
@@ -144,9 +147,27 @@ TF_About::TF_About(int splashMode, const std::string& programDir, const std::str
     btnOK->setGeometry(116, 268, 75, 25);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 
+    border_ = new QFrame(this);
+    border_->setObjectName("border");
+    border_->setFrameShape(QFrame::Box);
+    border_->setLineWidth(1);
+    QPalette borderColour = border_->palette();
+    borderColour.setColor(QPalette::WindowText, QColor(0x40, 0x60, 0x40));
+    border_->setPalette(borderColour);
+    border_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    // A coarse timer may fire up to 5 % early; the splash must never go
+    // before its 3 seconds are up.
     Timer1.setInterval(3000);
+    Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &TF_About::Timer1Timer);
+}
+
+void TF_About::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    border_->setGeometry(rect());
+    border_->raise();
 }
 
 void TF_About::showEvent(QShowEvent* event) {
@@ -166,6 +187,7 @@ void TF_About::FormShow() {
         imageCompany->hide();
         panelInfo->hide();
         btnOK->hide();
+        splashUntil_ = QDeadlineTimer(Timer1.interval(), Qt::PreciseTimer);
         Timer1.start();
         CentreOnScreen(*this);
         return;
@@ -195,7 +217,15 @@ void TF_About::FormShow() {
     CentreOnScreen(*this);
 }
 
-void TF_About::Timer1Timer() { Timer1.stop(); }
+void TF_About::Timer1Timer() {
+    // Should the timer still fire early, it waits out the rest.
+    const qint64 leftNs = splashUntil_.remainingTimeNSecs();
+    if (leftNs > 0) {
+        Timer1.start(static_cast<int>((leftNs + 999'999) / 1'000'000));
+        return;
+    }
+    Timer1.stop();
+}
 
 void TF_About::labelWebSiteClick() {
     if (SplashMode == 1) return;

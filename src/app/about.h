@@ -1,5 +1,6 @@
 #pragma once
 // The splash window and the About box are one window class.
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QTimer>
 #include <string>
@@ -35,6 +36,8 @@ public:
     QLabel* labelVersion;
     QLabel* labelCopyright;
     QPushButton* btnOK;
+    // 3000 ms in splash mode; Timer1Timer disables it once the splash has
+    // been up that long.
     QTimer Timer1;
 
 public slots:
@@ -45,6 +48,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -52,6 +56,8 @@ private:
     std::string programDir_;
     std::string company_;
     bool shown_ = false;
+    QFrame* border_;
+    QDeadlineTimer splashUntil_;  // the splash stays up at least until then
 };
 
 // The product logo strip and the maker's logo, drawn rather than shipped.

@@ -1,5 +1,8 @@
 #include "platform/userinteraction.h"
 
+#include "platform/application.h"
+#include "platform/windowplacement.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
@@ -74,8 +77,12 @@ void QtUserInteraction::ShowHelp(QWidget* parent, const QString& helpFile) {
         browser->setOpenExternalLinks(true);
         browser->resize(640, 520);
         QObject::connect(browser, &QObject::destroyed, [] { browser = nullptr; });
+        // Beside the main window, where both can be read; centred on it
+        // when the screen has no room. Once open it stays where the user
+        // puts it.
+        if (parent) PlaceBesideOrCentredOn(*browser, *parent);
     }
-    browser->setWindowTitle(QGuiApplication::applicationDisplayName() + QObject::tr(" Help"));
+    browser->setWindowTitle(ApplicationTitle() + QObject::tr(" Help"));
     browser->setSource(QUrl::fromLocalFile(helpFile), QTextDocument::HtmlResource);
     browser->show();
     browser->raise();

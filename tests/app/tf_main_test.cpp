@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -311,10 +312,15 @@ TEST_F(MainWindowTest, SplashStaysUntilItsTimerHasRunAndGoesWhenShown) {
     EXPECT_EQ(splash->panelMain->height(), 62);
     EXPECT_FALSE(splash->btnOK->isVisible());
     EXPECT_TRUE(splash->Timer1.isActive());
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    splash->Timer1Timer();  // as a timer firing early would: the splash waits out the rest
+    EXPECT_TRUE(splash->Timer1.isActive());
     QPointer<TF_About> watch(splash);
     main = std::make_unique<TF_Main>(splash);
     ASSERT_TRUE(watch);
     EXPECT_FALSE(splash->Timer1.isActive());  // creation waited for the timer
+    EXPECT_GE(sinceShown.elapsed(), 200);
     QTest::keyClick(splash, Qt::Key_Escape);  // does nothing in splash mode
     EXPECT_TRUE(splash->isVisible());
     main->show();

@@ -1,8 +1,12 @@
 #include "platform/qtext.h"
 #include "platform/scripteduserinteraction.h"
+#include "platform/windowplacement.h"
 
 #include <QDialog>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 namespace gs {
@@ -39,6 +43,39 @@ TEST(ScriptedUi, AnswersInOrderAndRecords) {
     }
     EXPECT_EQ(scripted.ui.waitDepth, 0);
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "message", "dialog:QDialog", "dialog:QDialog"}));
+}
+
+TEST(HelpWindow, OpensCentredOnTheMainWindowWhenNoRoomBesideIt) {
+    QtUserInteraction qt;
+    QWidget main;
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    main.resize(free.width() / 2, free.height() / 2);
+    CentreOnScreen(main);
+    main.show();
+    qt.ShowHelp(&main, "/nonexistent/Gslip3.hlp");
+    auto* help = main.findChild<QTextBrowser*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->windowTitle(), "Greenslip Help");
+    const QRect at = help->frameGeometry();
+    EXPECT_TRUE(free.contains(at)) << at.x() << "," << at.y();
+    // The main window is too wide for the help window to stand beside it.
+    // Its frame is not known before it is shown, hence a few pixels' play.
+    EXPECT_LE((at.center() - main.frameGeometry().center()).manhattanLength(), 8);
+    delete help;
+}
+
+TEST(HelpWindow, OpensBesideASmallMainWindow) {
+    QtUserInteraction qt;
+    QWidget main;
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    main.setGeometry(free.left(), free.top(), 100, 100);
+    main.show();
+    qt.ShowHelp(&main, "/nonexistent/Gslip3.hlp");
+    auto* help = main.findChild<QTextBrowser*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_GT(help->frameGeometry().left(), main.frameGeometry().right());
+    EXPECT_EQ(help->frameGeometry().top(), main.frameGeometry().top());
+    delete help;
 }
 
 }  // namespace
