@@ -1,0 +1,29 @@
+#pragma once
+// The progress dialog of a long import or export: a bar, the records done,
+// and Cancel. Shown only when the work is larger than kProgressDialogMinimum.
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "addresses/texttransfer.h"
+
+class QProgressDialog;
+class QWidget;
+
+namespace gs {
+
+class TransferProgressDialog {
+public:
+    TransferProgressDialog(QWidget* parent, const QString& label, std::uint64_t total);
+    ~TransferProgressDialog();
+
+    // The progress function for the work: updates the dialog, lets it handle
+    // the Cancel button, and returns false once Cancel was pressed. Empty
+    // when no dialog is shown.
+    TransferProgress Callback();
+
+private:
+    std::unique_ptr<QProgressDialog> dialog_;
+};
+
+}  // namespace gs
