@@ -1,5 +1,6 @@
 #include "app/tf_main.h"
 
+#include "addresses/textfilecommands.h"
 #include "app/about.h"
 #include "app/buttonchoicedialog.h"
 #include "app/entry.h"
@@ -234,8 +235,8 @@ void TF_Main::BuildMenu() {
     SaveValues1 = item(postage, "SaveValues1", "&Save Values", &TF_Main::SaveValues1Click);
     QMenu* textFiles = options->addMenu("&Name && Address Text Files");
     textFiles->setObjectName("NameAddressTextFiles1");
-    MIImport = item(textFiles, "MIImport", "&Import");
-    MIExport = item(textFiles, "MIExport", "&Export");
+    MIImport = item(textFiles, "MIImport", "&Import", &TF_Main::MIImportClick);
+    MIExport = item(textFiles, "MIExport", "&Export", &TF_Main::MIExportClick);
 
     TrackItem1 = bar->addAction("Track Item");
     TrackItem1->setObjectName("TrackItem1");
@@ -416,6 +417,14 @@ void TF_Main::MIAboutClick() {
 void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(ProgramDir + "Gslip3.hlp")); }
 
 void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
+
+void TF_Main::MIImportClick() {
+    RunCommand([this] { ImportAddressText(this, settings.AddressDir, nullptr); });
+}
+
+void TF_Main::MIExportClick() {
+    RunCommand([this] { ExportAddressText(this, settings.AddressDir); });
+}
 
 void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(settings, this); }
 

@@ -123,6 +123,8 @@ public slots:
     void MIAboutClick();
     void Content1Click();
     void TrackItem1Click();
+    void MIImportClick();
+    void MIExportClick();
     void MIPrinterSetupClick();
     void MIPrinterAlignmentClick();
     void MIExtraLabelClick();

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -277,6 +278,31 @@ TEST_F(MainWindowTest, HelpTrackItemAndAbout) {
     ASSERT_EQ(scripted.ui.Trail(), QStringList({"help", "url", "dialog:gs::TF_About"}));
     EXPECT_EQ(scripted.ui.asked[0].text, QString::fromStdString(dirs.Path() + "program/Gslip3.hlp"));
     EXPECT_TRUE(scripted.ui.asked[1].text.endsWith("/shipping/trackandconfirm.htm"));
+}
+
+TEST_F(MainWindowTest, ImportAndExportFromTheMenuOpenInTheAddressFolder) {
+    WriteSettledSettings();
+    Start();
+    const QString folder = QString::fromStdString(main->settings.AddressDir);
+    QFile text(folder + "/in.csv");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("\"Ann Lee\",\"1 Elm St\",\"\",\"\",\"Dover\",\"DE\",\"19901\"\r\n");
+    text.close();
+    ASSERT_TRUE(main->MIImport->isEnabled());
+    ASSERT_TRUE(main->MIExport->isEnabled());
+
+    scripted.ui.fileAnswers = {folder + "/in.csv", folder + "/in.dbf", folder + "/in.dbf", folder + "/out.txt"};
+    main->MIImport->trigger();
+    main->MIExport->trigger();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList({"open", "save", "message", "open", "save", "message"}));
+    EXPECT_EQ(scripted.ui.asked[0].text, folder);
+    EXPECT_EQ(scripted.ui.asked[1].text, folder + "/in.dbf");
+    EXPECT_EQ(scripted.ui.asked[2].text, "Import Done.");
+    EXPECT_EQ(scripted.ui.asked[4].text, folder + "/in.txt");
+    EXPECT_EQ(scripted.ui.asked[5].text, "Export Done.");
+    QFile out(folder + "/out.txt");
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll(), "\"Ann Lee\",\"1 Elm St\",\"\",\"\",\"Dover\",\"DE\",\"19901\"\r\n");
 }
 
 TEST_F(MainWindowTest, SenderDialogRefreshesLabels) {
