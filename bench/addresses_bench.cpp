@@ -1,0 +1,117 @@
+// Text import and export of address tables, 100,000 lines each way.
+//
+//   GS_ADDRESSES_BENCH_LINES  lines / records (default 100000)
+//   GS_ADDRESSES_BENCH_DIR    folder for the scratch files (default /tmp)
+//
+// Each benchmark reports lines/s as a counter; the README's table quotes it.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "addresses/importtext.h"
+#include "addresses/textexport.h"
+#include "addresses/textimport.h"
+#include "dbase/tzdbf.h"
+
+namespace {
+
+long Lines() {
+    const char* v = std::getenv("GS_ADDRESSES_BENCH_LINES");
+    return v && *v ? std::atol(v) : 100000;
+}
+
+const std::string& Dir() {
+    static const std::string dir = [] {
+        const char* base = std::getenv("GS_ADDRESSES_BENCH_DIR");
+        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/gsaddrbench.XXXXXX";
+        std::vector<char> buf(tmpl.begin(), tmpl.end());
+        buf.push_back('\0');
+        return std::string(mkdtemp(buf.data())) + "/";
+    }();
+    return dir;
+}
+
+// A text of n recipients as the export writes them: two name lines, city,
+// state, ZIP+4, every field quoted.
+const std::string& TextFile() {
+    static const std::string path = [] {
+        const std::string p = Dir() + "recipients.txt";
+        std::ofstream out(p, std::ios::binary);
+        for (long i = 0; i < Lines(); ++i)
+            out << "\"Recipient Number " << i << "\",\"" << (100 + i % 9000) << " Main Street\",\"\",\"\","
+                << "\"Springfield\",\"IL\",\"62701-" << (1000 + i % 9000) << "\"\r\n";
+        return p;
+    }();
+    return path;
+}
+
+void RemoveTable(const std::string& base) {
+    std::filesystem::remove(base + ".dbf");
+    std::filesystem::remove(base + ".dbt");
+}
+
+void BM_ImportNewTable(benchmark::State& state) {
+    const std::string& text = TextFile();
+    const std::string table = Dir() + "imported";
+    std::uint64_t records = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        RemoveTable(table);
+        state.ResumeTiming();
+        gs::ImportTextReader reader(text);
+        records = gs::ImportTextIntoTable(reader, table + ".dbf", gs::ImportTarget::NewTable).records;
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ImportNewTable)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+void BM_ExportTable(benchmark::State& state) {
+    const std::string table = Dir() + "exportsrc";
+    {
+        RemoveTable(table);
+        gs::ImportTextReader reader(TextFile());
+        gs::ImportTextIntoTable(reader, table + ".dbf", gs::ImportTarget::NewTable);
+    }
+    std::uint64_t records = 0;
+    for (auto _ : state) {
+        gs::TTzDbf t("TzDbfExport");
+        gs::OpenTableForExport(t, table + ".dbf");
+        records = gs::ExportTableToText(t, Dir() + "exported.txt").records;
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ExportTable)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+// The line reader and splitter alone, as the batch command uses them.
+void BM_ReadAndSplit(benchmark::State& state) {
+    const std::string& text = TextFile();
+    std::uint64_t lines = 0;
+    for (auto _ : state) {
+        gs::ImportTextReader reader(text);
+        std::string line;
+        lines = 0;
+        while (reader.ReadLine(line)) {
+            benchmark::DoNotOptimize(gs::SplitImportLine(line));
+            ++lines;
+        }
+    }
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ReadAndSplit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(Dir());
+    return 0;
+}
