@@ -1,0 +1,73 @@
+#pragma once
+// greenslip-batch: prints and logs certified mailers for a list of
+// recipients, from a script or a scheduled job, with the same settings file,
+// article numbers, barcode mode and mail log as the window.
+//
+//   greenslip-batch print FILE [--printer NAME | --pdf DIR] [--dry-run]
+//                   [--postage AMOUNT] [--certified AMOUNT]
+//                   [--return-receipt AMOUNT] [--restricted[=AMOUNT]]
+//                   [--re TEXT] [--comment TEXT]
+//   greenslip-batch --help | --version
+//
+// FILE is a name-and-address text file as the import reads it: seven
+// comma-separated fields per line (four name lines, city, state, ZIP), the
+// import's quoting rule, CR LF / LF / lone CR / Ctrl+Z as the import reads
+// them, UTF-8 converted to the program's code page. A blank line is
+// skipped. A line that does not give a recipient (fewer than seven fields,
+// no name line, a ZIP that is not five digits or ZIP+4) is reported on
+// stderr with its line number and skipped before anything is printed for
+// it.
+//
+// Every other line is one piece: its number is reserved as the window does
+// (shared with every running copy), the mailer printed, the numbers saved,
+// the piece logged. Fees come from the settings file; the fee options
+// override them for every piece (--restricted ticks restricted delivery,
+// with the stored restricted fee or the one given). --re and --comment go
+// on every piece (cut to the window's 25 and 35 characters).
+//
+// Output: --pdf DIR writes one PDF per piece, named by its 20-digit number;
+// --printer NAME hands each page to that CUPS queue; with neither, the CUPS
+// default queue. --dry-run shows the numbers and recipients it would use
+// and changes no file at all.
+//
+// stdout: one line per piece, "<number>\t<recipient>\t<result>" (UTF-8).
+// stderr: bad lines, a summary naming the lines not printed, and progress
+// when stderr is a terminal.
+// Exit status: 0 every line printed and logged; 1 some line was bad, failed
+// to print or was not logged; 2 bad usage, an unreadable file, or settings
+// that cannot print at all (no sender, no customer ID in barcode mode, a
+// stored serial that is no number). Nothing is printed in case 2.
+#include "printing/printtarget.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gs {
+
+struct BatchOptions {
+    bool help = false;
+    bool version = false;
+    std::string file;
+    std::string printer;  // CUPS queue
+    std::string pdfDir;
+    bool dryRun = false;
+    std::optional<std::string> postage, certified, returnReceipt;
+    bool restricted = false;
+    std::optional<std::string> restrictedFee;
+    std::string re, comment;  // Windows-1252
+};
+
+// Parses the arguments after the program name. nullopt with the reason on
+// bad usage.
+std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& args, std::string* error);
+
+std::string BatchUsage();
+
+// Runs the command with the program folder and settings file of this
+// process. `target`, when given, replaces the printer or PDF folder (tests).
+int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool showProgress,
+             PrintTarget* target = nullptr);
+
+}  // namespace gs

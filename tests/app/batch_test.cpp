@@ -1,0 +1,266 @@
+// greenslip-batch end to end: the real executable, copied into a sandbox
+// program folder so that its settings file, log and PDFs are the test's own.
+#include "app/tf_main.h"
+
+#include "barcode/decoders.h"
+#include "dbase/tzdbf.h"
+#include "numbering/articlenumber.h"
+#include "platform/addressmemo.h"
+#include "platform/inifile.h"
+#include "platform/scripteduserinteraction.h"
+#include "printing/printtarget.h"
+#include "support/pdftools.h"
+#include "support/tempdir.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace gs {
+namespace {
+
+struct BatchRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        program = QString::fromStdString(dirs.Path() + "program/");
+        ASSERT_TRUE(QFile::copy(GREENSLIP_BATCH_EXE, program + "greenslip-batch"));
+        IniFile ini(dirs.SettingsFile());
+        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
+                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
+                         "[Values]\nCustID=12-345-6789\nSerialNum=00000041\n");
+        ASSERT_TRUE(ini.Save());
+    }
+
+    QString WriteList(const QByteArray& text, const QString& name = "list.csv") {
+        const QString path = QString::fromStdString(dirs.Path()) + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    }
+
+    QProcess* Start(const QStringList& args) {
+        auto* p = new QProcess;
+        p->setProgram(program + "greenslip-batch");
+        p->setArguments(args);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("QT_QPA_PLATFORM");  // the command needs neither
+        p->setProcessEnvironment(env);
+        p->start();
+        return p;
+    }
+    static BatchRun Finish(QProcess* p) {
+        BatchRun r;
+        EXPECT_TRUE(p->waitForFinished(60000));
+        r.exitCode = p->exitCode();
+        r.out = QString::fromUtf8(p->readAllStandardOutput());
+        r.err = QString::fromUtf8(p->readAllStandardError());
+        delete p;
+        return r;
+    }
+    BatchRun Batch(const QStringList& args) { return Finish(Start(args)); }
+
+    std::vector<std::string> LogNumbers() const {
+        std::vector<std::string> out;
+        const std::string file = dirs.Path() + "program/Reports/report3.dbf";
+        if (!QFile::exists(QString::fromStdString(file))) return out;
+        TTzDbf log;
+        log.SetDbfFileName(file);
+        log.Open();
+        for (log.GoTop(); !log.Eof(); log.Next()) out.push_back(log.GetFieldText("mailernum").substr(0, 24));
+        log.Close();
+        return out;
+    }
+    std::string SavedSerial() const {
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        return ini.ReadString("Values", "SerialNum", "");
+    }
+    // Every file under the sandbox with a hash of its bytes.
+    std::map<QString, QByteArray> Snapshot() const {
+        std::map<QString, QByteArray> files;
+        QDirIterator it(QString::fromStdString(dirs.Path()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            f.open(QIODevice::ReadOnly);
+            files[it.filePath()] = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
+        }
+        return files;
+    }
+
+    test::SandboxDirs dirs;
+    QString program;
+};
+
+const QByteArray kThree = "\"John Smith\",\"12 Oak Ave\",\"\",\"\",\"Dayton\",\"OH\",\"45402-1234\"\r\n"
+                          "Ann Lee,1 Elm St,,,Boise,ID,83702\r\n"
+                          "\"Lee, Ann\",\"PO Box 7\",\"\",\"\",\"Boise\",\"ID\",\"837021234\"\r\n";
+
+// The Code 128 barcode as it sits in the PDF: turned 180 degrees and
+// stretched to 2.5 inches without smoothing. Sampling one row back at the
+// bitmap's own width undoes the stretch; the reference reader does the rest.
+std::string ReadStretchedCode128(const QImage& stored) {
+    const QImage upright = stored.convertToFormat(QImage::Format_Grayscale8).mirrored(true, true);
+    const int row = upright.height() / 2;
+    for (int width = upright.width() / 2; width <= upright.width(); ++width) {
+        QImage sampled(width, 1, QImage::Format_Grayscale8);
+        for (int x = 0; x < width; ++x)
+            sampled.scanLine(0)[x] =
+                upright.constScanLine(row)[static_cast<int>((x + 0.5) * upright.width() / width)];
+        if (const auto reading = testing::ReadCode128(sampled, 0)) return reading->text;
+    }
+    return {};
+}
+
+TEST_F(BatchTest, ThreeLinesGiveThreeLetterPdfsWhoseBarcodesDecodeToTheSteppedNumbers) {
+    if (!test::PopplerToolsPresent()) GTEST_SKIP() << "poppler-utils are not installed";
+    const QString pdfDir = QString::fromStdString(dirs.Path()) + "out";
+    const BatchRun r = Batch({"print", WriteList(kThree), "--pdf", pdfDir, "--re", "Lease 7"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    std::vector<std::string> numbers;
+    for (const char* serial : {"00000042", "00000043", "00000044"})
+        numbers.push_back(ComposeArticleNumber("123456789", serial));
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].toStdString(), FormatArticleNumber(numbers[0]) + "\tJohn Smith, Dayton OH 45402-1234\tprinted");
+    EXPECT_EQ(lines[2].toStdString(), FormatArticleNumber(numbers[2]) + "\tLee, Ann, Boise ID 83702-1234\tprinted");
+    EXPECT_TRUE(r.err.contains("3 pieces printed.")) << r.err.toStdString();
+
+    for (const std::string& number : numbers) {
+        const QString pdf = pdfDir + "/" + QString::fromStdString(number) + ".pdf";
+        ASSERT_TRUE(QFile::exists(pdf)) << pdf.toStdString();
+        EXPECT_EQ(test::PdfPageSize(pdf), QSizeF(612, 792));
+        const auto images = test::ExtractPdfImages(pdf);
+        ASSERT_GE(images.size(), 2u);
+        EXPECT_EQ(ReadStretchedCode128(images[0]), number);  // B1
+        EXPECT_EQ(ReadStretchedCode128(images[1]), number);  // B2
+        EXPECT_TRUE(test::PdfText(pdf).contains("RE: Lease 7"));
+    }
+    std::vector<std::string> grouped;
+    for (const auto& n : numbers) grouped.push_back(FormatArticleNumber(n));
+    EXPECT_EQ(LogNumbers(), grouped);
+    EXPECT_EQ(SavedSerial(), "00000044");
+}
+
+TEST_F(BatchTest, DryRunShowsTheNumbersAndChangesNoFile) {
+    const QString list = WriteList(kThree);
+    const auto before = Snapshot();
+    const BatchRun r = Batch({"print", list, "--dry-run", "--pdf", QString::fromStdString(dirs.Path()) + "out"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QString::fromStdString(
+        FormatArticleNumber(ComposeArticleNumber("123456789", "00000042")) + "\tJohn Smith, Dayton OH 45402-1234\tdry run\n")));
+    EXPECT_EQ(r.out.count('\n'), 3);
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(BatchTest, BadLinesAreReportedByNumberSkippedAndMakeTheExitOne) {
+    const QString pdfDir = QString::fromStdString(dirs.Path()) + "out";
+    const BatchRun r = Batch({"print",
+                         WriteList("Ann Lee,1 Elm St,,,Boise,ID,83702\n"
+                                   "Bob Stone,2 Elm St,,,Boise,ID\n"  // six fields
+                                   "\n"                               // blank: not a piece, not an error
+                                   ",,,,Boise,ID,83702\n"            // no name
+                                   "Cy Dale,3 Elm St,,,Boise,ID,8370\n"
+                                   "Di Fox,4 Elm St,,,Boise,ID,83702"),
+                         "--pdf", pdfDir});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("line 2: fewer than seven fields; skipped")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("line 4: no name or address line; skipped"));
+    EXPECT_TRUE(r.err.contains("line 5: the ZIP code \"8370\" is not five digits or ZIP+4; skipped"));
+    EXPECT_TRUE(r.err.contains("3 lines not printed: 2, 4, 5.")) << r.err.toStdString();
+    EXPECT_EQ(r.out.count('\n'), 2);
+    EXPECT_EQ(QDir(pdfDir).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(LogNumbers().size(), 2u);
+    EXPECT_EQ(SavedSerial(), "00000043");  // no number went to a bad line
+}
+
+TEST_F(BatchTest, BadUsageAndUnusableSettingsExitTwoPrintingNothing) {
+    const QString list = WriteList(kThree);
+    const QString pdfDir = QString::fromStdString(dirs.Path()) + "out";
+    struct Case {
+        QStringList args;
+        QString err;
+    };
+    const std::vector<Case> cases = {
+        {{}, "no command given"},
+        {{"print"}, "print needs a FILE"},
+        {{"scan", list}, "unknown command \"scan\""},
+        {{"print", list, "--pdf", pdfDir, "--colour"}, "unknown option --colour"},
+        {{"print", list, "--pdf", pdfDir, "--printer", "office"}, "cannot be used together"},
+        {{"print", list, "--pdf", pdfDir, "--postage", "cheap"}, "\"cheap\" is not an amount"},
+        {{"print", list + ".missing", "--pdf", pdfDir}, "list.csv.missing"},
+        {{"print", list, "--printer", "no-such-queue"}, "no printer \"no-such-queue\""},
+    };
+    for (const Case& c : cases) {
+        const BatchRun r = Batch(c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_FALSE(QDir(pdfDir).exists());
+
+    const BatchRun help = Batch({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: greenslip-batch print FILE"));
+    EXPECT_EQ(Batch({"--version"}).out, "greenslip-batch " GREENSLIP_VERSION "\n");
+
+    // A customer ID that was never entered stops the run before any number is used.
+    IniFile ini(dirs.SettingsFile());
+    ini.Load();
+    ini.WriteString("Values", "CustID", "00-000-0000");
+    ASSERT_TRUE(ini.Save());
+    const BatchRun noId = Batch({"print", list, "--pdf", pdfDir});
+    EXPECT_EQ(noId.exitCode, 2);
+    EXPECT_TRUE(noId.err.contains("00-000-0000"));
+    EXPECT_EQ(SavedSerial(), "00000041");
+    EXPECT_TRUE(LogNumbers().empty());
+}
+
+TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceUseDistinctNumbers) {
+    QByteArray many;
+    for (int i = 0; i < 12; ++i) many += "Ann Lee " + QByteArray::number(i) + ",1 Elm St,,,Boise,ID,83702\n";
+    const QString list = WriteList(many);
+    ScopedScriptedUi scripted;
+    RecordingPrintTarget printer;
+    SetPrintTargetForTesting(&printer);
+    TF_Main window;
+    window.show();
+    QApplication::processEvents();
+    window.ShowMailerScreen = false;
+    window.memoAddress->setPlainText("John Smith\n12 Oak Ave");
+
+    QProcess* a = Start({"print", list, "--pdf", QString::fromStdString(dirs.Path()) + "a"});
+    QProcess* b = Start({"print", list, "--pdf", QString::fromStdString(dirs.Path()) + "b"});
+    for (int i = 0; i < 8; ++i) {
+        window.MIPrint->trigger();
+        QApplication::processEvents();
+    }
+    const BatchRun ra = Finish(a), rb = Finish(b);
+    SetPrintTargetForTesting(nullptr);
+    EXPECT_EQ(ra.exitCode, 0) << ra.err.toStdString();
+    EXPECT_EQ(rb.exitCode, 0) << rb.err.toStdString();
+    EXPECT_EQ(printer.pages.size(), 8u);
+
+    const std::vector<std::string> logged = LogNumbers();
+    EXPECT_EQ(logged.size(), 32u);
+    const std::set<std::string> distinct(logged.begin(), logged.end());
+    EXPECT_EQ(distinct.size(), 32u);
+    window.MIExit->trigger();
+    EXPECT_EQ(SavedSerial(), "00000073");
+}
+
+}  // namespace
+}  // namespace gs
