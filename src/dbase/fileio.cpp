@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -72,6 +74,47 @@ long long FileHandle::Size() const {
 
 bool FileHandle::Truncate(std::uint64_t size) const {
     return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
+void ReadView::Reset() {
+    if (base_) ::munmap(base_, mapped_);
+    base_ = nullptr;
+    mapped_ = 0;
+    known_ = 0;
+}
+
+bool ReadView::Cover(int fd, std::uint64_t end) {
+    if (unmappable_ || fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return false;
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    if (size < end) {
+        if (known_ > size) known_ = size;
+        return false;
+    }
+    if (size <= mapped_) {
+        known_ = size;
+        return true;
+    }
+    // Room for the appends of a long session, so that a growing table is
+    // mapped again only now and then. Pages past the end of the file cost no
+    // memory and are never read.
+    const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t want = (size + size / 2 + room_ + page - 1) / page * page;
+    if (want > SIZE_MAX / 2) {
+        unmappable_ = true;
+        return false;
+    }
+    Reset();
+    void* p = ::mmap(nullptr, static_cast<std::size_t>(want), PROT_READ, MAP_SHARED, fd, 0);
+    if (p == MAP_FAILED) {
+        unmappable_ = true;  // a file system without mappings: read as usual
+        return false;
+    }
+    base_ = static_cast<char*>(p);
+    mapped_ = static_cast<std::size_t>(want);
+    known_ = size;
+    return true;
 }
 
 bool FileExists(const std::string& path) {

@@ -34,6 +34,44 @@ private:
     int fd_ = -1;
 };
 
+// A shared read-only mapping of an open file, so that records are read
+// without a system call each. Being shared, it shows every write to the file
+// at once, whoever made it (this process through another descriptor, or
+// another running copy), exactly as a read would. It covers the file as long
+// as it was when last measured, with room to grow; a read past that measures
+// the file again and maps more. Bytes past the end of the file are never
+// handed out. The file must not be shortened while it is mapped except
+// through a call of Reset right after (Pack does so); other programs that
+// shorten a table behind its locks are not protected, as with the locks.
+class ReadView {
+public:
+    // room: bytes mapped past the end of the file for it to grow into
+    // (besides half its length).
+    explicit ReadView(std::uint64_t room = std::uint64_t(16) << 20) : room_(room) {}
+    ~ReadView() { Reset(); }
+    ReadView(const ReadView&) = delete;
+    ReadView& operator=(const ReadView&) = delete;
+
+    // The n bytes at offset of the file open as fd, or nullptr when they
+    // reach past the end of the file or the file cannot be mapped (the caller
+    // then reads them as usual).
+    const char* At(int fd, std::uint64_t offset, std::size_t n) {
+        if (offset + n <= known_) return base_ + offset;
+        return Cover(fd, offset + n) ? base_ + offset : nullptr;
+    }
+    // Drops the mapping; the next At maps the file anew.
+    void Reset();
+
+private:
+    bool Cover(int fd, std::uint64_t end);
+
+    std::uint64_t room_;
+    char* base_ = nullptr;
+    std::size_t mapped_ = 0;   // length of the mapping, past the end of the file
+    std::uint64_t known_ = 0;  // bytes known to lie inside the file
+    bool unmappable_ = false;
+};
+
 bool FileExists(const std::string& path);
 // Free space of the drive holding path, in KB (a large number when unknown).
 std::uint64_t FreeDiskKb(const std::string& path);

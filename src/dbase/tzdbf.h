@@ -232,6 +232,7 @@ private:
     bool exclusive_ = false;
 
     dbfio::FileHandle file_;
+    dbfio::ReadView view_;  // records are read through it
     MemoFile memo_;
     bool openExclusive_ = false;
     bool openReadOnly_ = false;

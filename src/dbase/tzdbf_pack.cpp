@@ -99,6 +99,7 @@ void TTzDbf::PackRecords() {
         r += n;
     }
     std::uint64_t end = RecordOffset(write + 1);
+    view_.Reset();  // the mapping must not reach past the new end
     if (!file_.Truncate(end)) fail();
     const char eofMark = 0x1A;
     if (!file_.WriteAt(&eofMark, 1, end)) fail();

@@ -331,6 +331,7 @@ void TTzDbf::FlushHeader() {
 }
 
 void TTzDbf::CloseHandles() {
+    view_.Reset();
     memo_.Close();
     file_.Close();
     indexFile_.Close();

@@ -81,6 +81,40 @@ TEST_F(LockTest, InterleavedWritersKeepEveryRecord) {
     EXPECT_EQ(n, 2 * perWriter);
 }
 
+// A copy reading the log in key order sees what another copy writes: a
+// rewritten record as soon as it reads it again, appended records from the
+// next First on, in their place in the order.
+TEST_F(LockTest, ReaderInKeyOrderSeesTheWritesOfAnotherCopy) {
+    TTzDbf writer, reader;
+    OpenTable(writer, "k.dbf", {"name,C,10,0", "city,C,10,0"});
+    OpenTable(reader, "k.dbf", {});
+    for (const char* name : {"c", "a", "b"}) AddRecord(writer, {{"name", name}, {"city", "old"}});
+    ASSERT_TRUE(reader.IndexOnOne("name", "name"));
+    auto order = [&]() {
+        std::string seen;
+        for (reader.First(); !reader.Eof(); reader.Next())
+            seen += reader.GetFieldText("name").substr(0, 2) + "=" + reader.FieldByName("city").AsString() + " ";
+        return seen;
+    };
+    EXPECT_EQ(order(), "a =old b =old c =old ");
+
+    reader.First();
+    reader.Next();
+    ASSERT_EQ(reader.RecNo(), 3u);
+    writer.Last();
+    writer.Edit();
+    writer.SetFieldText("city", "new");
+    writer.Post();
+    EXPECT_EQ(reader.FieldByName("city").AsString(), "old");  // the buffer read before
+    reader.Prior();
+    reader.Next();
+    EXPECT_EQ(reader.FieldByName("city").AsString(), "new");
+
+    for (const char* name : {"aa", "d"}) AddRecord(writer, {{"name", name}, {"city", "app"}});
+    EXPECT_EQ(order(), "a =old aa=app b =new c =old d =app ");
+    EXPECT_EQ(reader.RecCount(), 5u);
+}
+
 TEST_F(LockTest, TwoProcessesAppendingToOneTable) {
     {
         TTzDbf t;
