@@ -2,7 +2,9 @@
 // and M values in the record buffer.
 #include "dbase/tzdbf.h"
 
+#include <cctype>
 #include <cmath>
+#include <string_view>
 
 #include "dbase/dbferror.h"
 #include "dbase/tzdbf_internal.h"
@@ -98,9 +100,18 @@ void TDbfField::Clear() {
 }
 
 int TTzDbf::FieldIndex(const std::string& name) const {
-    std::string n = Upper(Trim(name).substr(0, 10));
-    for (std::size_t i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name == n) return static_cast<int>(i);
+    // Called for every field read by name: compares in place, without
+    // building the upper-case name.
+    std::size_t a = name.find_first_not_of(' ');
+    std::string_view n;
+    if (a != std::string::npos) n = std::string_view(name).substr(a, name.find_last_not_of(' ') - a + 1).substr(0, 10);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const std::string& f = fields_[i].name;
+        if (f.size() != n.size()) continue;
+        std::size_t k = 0;
+        while (k < n.size() && std::toupper(static_cast<unsigned char>(n[k])) == static_cast<unsigned char>(f[k])) ++k;
+        if (k == n.size()) return static_cast<int>(i);
+    }
     return -1;
 }
 

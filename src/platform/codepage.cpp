@@ -1,13 +1,28 @@
 #include "platform/codepage.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/codepage_tables.h"
 
 namespace gs {
 
 namespace {
+// Both code pages agree with ASCII below 80 hex, and most text is ASCII:
+// eight such bytes are copied at once. src and dst may be the same buffer.
 void Map(const unsigned char* table, const char* src, char* dst, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        dst[i] = static_cast<char>(table[static_cast<unsigned char>(src[i])]);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, src + i, 8);
+        if ((w & 0x8080808080808080ull) == 0) {
+            std::memcpy(dst + i, &w, 8);
+            continue;
+        }
+        for (std::size_t k = i; k < i + 8; ++k)
+            dst[k] = static_cast<char>(table[static_cast<unsigned char>(src[k])]);
+    }
+    for (; i < n; ++i) dst[i] = static_cast<char>(table[static_cast<unsigned char>(src[i])]);
 }
 }  // namespace
 

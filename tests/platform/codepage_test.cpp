@@ -26,6 +26,20 @@ TEST(CodePage, BufferFormsConvertInPlace) {
     EXPECT_EQ(std::string(buf, 3), "\x82t\x82");
     OemToAnsiBuff(buf, buf, 3);
     EXPECT_EQ(std::string(buf, 3), "\xE9t\xE9");
+
+    // Long buffers go eight bytes at a time where they are ASCII: every byte
+    // value, in runs that start at every offset, converts as it does alone.
+    std::string all;
+    for (int run = 0; run < 9; ++run) {
+        all += std::string(static_cast<std::size_t>(run), 'a');
+        for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    }
+    std::string oem = all, back;
+    AnsiToOemBuff(oem.data(), oem.data(), oem.size());
+    for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(oem[i], AnsiToOem(all.substr(i, 1))[0]) << i;
+    back = oem;
+    OemToAnsiBuff(back.data(), back.data(), back.size());
+    for (std::size_t i = 0; i < oem.size(); ++i) ASSERT_EQ(back[i], OemToAnsi(oem.substr(i, 1))[0]) << i;
 }
 
 TEST(CodePage, UnicodeBridge) {
