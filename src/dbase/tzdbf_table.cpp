@@ -239,8 +239,11 @@ void TTzDbf::ReadStructure() {
         f.length = p[16];
         f.decimals = p[17];
         if (!IsKnownType(f.type)) {
-            std::string t = f.type >= 32 && f.type < 127 ? std::string(1, f.type)
-                                                          : "#" + std::to_string(static_cast<unsigned char>(f.type));
+            std::string t(1, f.type);
+            if (f.type < 32 || f.type >= 127) {  // shown by its number
+                t = "#";
+                t += std::to_string(static_cast<unsigned char>(f.type));
+            }
             RaiseDbfError(dbferr::kBadFieldType,
                           fileName_ + ": field " + f.name + ": \"" + t + "\" is not a valid field type");
         }
