@@ -35,6 +35,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::FocusIn || !watched->isWidgetType()) return false;
         auto* widget = static_cast<QWidget*>(watched);
+        // On X11 the window itself takes the focus before handing it on to
+        // the control that is to have it; that is not the window's first
+        // focus yet.
+        if (widget->isWindow()) return false;
         QWidget* window = widget->window();
         const bool firstFocus = !window->property(kWindowHadFocus).toBool();
         if (firstFocus) window->setProperty(kWindowHadFocus, true);

@@ -40,6 +40,9 @@ struct Form {
 TEST(SelectAllOnFocus, TheStartUpFocusSelectsSoTypingReplacesTheValue) {
     Form form;
     form.first->setFocus();
+    // Under X11 the window itself takes the focus before its control does.
+    QFocusEvent windowFocus(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&form.window, &windowFocus);
     form.Show();
     EXPECT_EQ(form.first->selectedText(), "0.39");
     QTest::keyClicks(form.first, "0.44");
