@@ -9,13 +9,13 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     gs::SetUpApplication();
+    // Before the splash, so that no window ever goes by the executable's name.
+    gs::SetApplicationTitle("Greenslip");
 
     auto* splash = new gs::TF_About(1, gs::ExecutableDir(), "");
     splash->show();
     splash->repaint();
     QCoreApplication::processEvents();
-
-    gs::SetApplicationTitle("Greenslip");
 
     gs::TF_Main mainWindow(splash);
     mainWindow.show();
