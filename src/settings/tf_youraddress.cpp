@@ -4,6 +4,7 @@
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
+#include "platform/windowplacement.h"
 #include "settings/addresstext.h"
 #include "settings/settings.h"
 
@@ -101,6 +102,12 @@ void TF_YourAddress::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TF_YourAddress::showEvent(QShowEvent* event) {
+    // Centred on the screen, not on the main window.
+    CentreOnScreen(*this);
+    QDialog::showEvent(event);
 }
 
 bool EditSenderAddress(Settings& settings, QWidget* parent) {
