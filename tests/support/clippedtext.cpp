@@ -11,7 +11,10 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextEdit>
+
+#include <cmath>
 
 namespace gs::test {
 
@@ -88,7 +91,17 @@ private:
         const bool rich = label.textFormat() == Qt::RichText ||
                           (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
         if (rich) {
-            Report(label, text, QStringLiteral("rich text is not measured here; use a plain-text label"));
+            // Laid out as the label lays out rich text: no document margin,
+            // wrapped at the label's width when it wraps.
+            QTextDocument doc;
+            doc.setDocumentMargin(0);
+            doc.setDefaultFont(label.font());
+            doc.setHtml(text);
+            if (label.wordWrap()) doc.setTextWidth(room.width());
+            const QSize needed(static_cast<int>(std::ceil(doc.idealWidth())),
+                               static_cast<int>(std::ceil(doc.size().height())));
+            Check(label, text, needed, room,
+                  QStyle::alignedRect(label.layoutDirection(), label.alignment(), needed.boundedTo(room.size()), room));
             return;
         }
         int flags = static_cast<int>(label.alignment());
