@@ -125,6 +125,12 @@ public:
     void Next();
     void Prior();
     void Last();
+    // Stands on physical record rec (1..RecCount), posting a pending edit
+    // first; a number outside the table goes to the end of file.
+    void Go(std::uint32_t rec);
+    // Re-reads the record count and the current record from the file, so
+    // what other copies wrote shows; a pending edit is posted first.
+    void Refresh();
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
     std::uint32_t RecNo() const { return recNo_; }
@@ -145,6 +151,8 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // Removes the deletion mark of the current record, locked like Delete.
+    void Recall();
 
     // xBase-style operations.
     void ClearRecord();
@@ -153,6 +161,7 @@ public:
     void AppendRec();
     void AppendFrom(const std::string& path);
     void DeleteRec();
+    void RecallRec();  // clears the deletion mark; needs the record lock like DeleteRec
     bool Pack();
     bool ALock();
     bool LockRecord();  // record lock on the current record (single attempt)
@@ -196,7 +205,9 @@ private:
     void BlankBuffer();
     void EnsureEditing();
     void LeaveEditing();
-    void SettleEditBeforeMove();
+    bool SettleEditBeforeMove();
+    void UnderRecordLock(const char* what, void (TTzDbf::*op)());
+    void WriteDeletionFlag(char mark, const char* op);
     std::uint32_t OrderSize() const;
     std::uint32_t RecAt(std::uint32_t pos) const;
     bool StepTo(std::int64_t pos, int dir);

@@ -131,17 +131,22 @@ bool TTzDbf::StepTo(std::int64_t pos, int dir) {
     return false;
 }
 
-void TTzDbf::SettleEditBeforeMove() {
+bool TTzDbf::SettleEditBeforeMove() {
     // A move posts pending edits, as datasets do; a buffer that ClearRecord
-    // detached from the current record is simply dropped.
-    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
-    if (detached_) LeaveEditing();
-    else Post();
+    // detached from the current record is simply dropped. When the post
+    // fails (another copy holds the record's lock) the move does not happen,
+    // so the edit is still there to be posted or cancelled.
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return true;
+    if (detached_) {
+        LeaveEditing();
+        return true;
+    }
+    Post();
+    return state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert;
 }
 
 void TTzDbf::First() {
-    if (!Active()) return;
-    SettleEditBeforeMove();
+    if (!Active() || !SettleEditBeforeMove()) return;
     if (Shared()) RefreshCount();
     bof_ = true;
     eof_ = !StepTo(0, 1);
@@ -152,8 +157,7 @@ void TTzDbf::First() {
 }
 
 void TTzDbf::Last() {
-    if (!Active()) return;
-    SettleEditBeforeMove();
+    if (!Active() || !SettleEditBeforeMove()) return;
     if (Shared()) RefreshCount();
     eof_ = true;
     bof_ = !StepTo(static_cast<std::int64_t>(OrderSize()) - 1, -1);
@@ -164,8 +168,7 @@ void TTzDbf::Last() {
 }
 
 void TTzDbf::Next() {
-    if (!Active() || eof_) return;
-    SettleEditBeforeMove();
+    if (!Active() || eof_ || !SettleEditBeforeMove()) return;
     if (recNo_ == 0) {
         eof_ = true;
         return;
@@ -182,8 +185,7 @@ void TTzDbf::Next() {
 }
 
 void TTzDbf::Prior() {
-    if (!Active() || bof_) return;
-    SettleEditBeforeMove();
+    if (!Active() || bof_ || !SettleEditBeforeMove()) return;
     if (recNo_ == 0) {
         bof_ = true;
         return;
@@ -196,6 +198,30 @@ void TTzDbf::Prior() {
         pos_ = keep;
         LoadRecord(RecAt(keep));
     }
+}
+
+void TTzDbf::Go(std::uint32_t rec) {
+    if (!Active() || !SettleEditBeforeMove()) return;
+    if (Shared()) RefreshCount();
+    if (rec == 0 || rec > count_) {
+        eof_ = true;
+        recNo_ = 0;
+        BlankBuffer();
+        return;
+    }
+    LoadRecord(rec);
+    SyncPosition();
+    eof_ = bof_ = false;
+}
+
+void TTzDbf::Refresh() {
+    if (!Active() || !SettleEditBeforeMove()) return;
+    if (Shared()) RefreshCount();
+    if (recNo_ == 0 || recNo_ > count_) {
+        First();
+        return;
+    }
+    LoadRecord(recNo_);
 }
 
 void TTzDbf::SyncPosition() {

@@ -106,28 +106,39 @@ void TTzDbf::Cancel() {
 void TTzDbf::Delete() {
     if (!Active() || recNo_ == 0) return;
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) LeaveEditing();
+    UnderRecordLock("Delete", &TTzDbf::DeleteRec);
+}
+
+void TTzDbf::Recall() {
+    if (!Active() || recNo_ == 0) return;
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) LeaveEditing();
+    UnderRecordLock("Delete", &TTzDbf::RecallRec);
+}
+
+void TTzDbf::UnderRecordLock(const char* what, void (TTzDbf::*op)()) {
+    // In a shared table the record is locked for the operation and released
+    // afterwards, unless the caller held its lock already.
     bool took = false;
     if (Shared() && !recLocks_.count(recNo_)) {
         if (!LockRecord()) {
-            ShowDbfMessage("Lock failed [Delete]");
+            ShowDbfMessage(std::string("Lock failed [") + what + "]");
             return;
         }
         took = true;
     }
-    std::uint32_t rec = recNo_;
-    try {
-        DeleteRec();
-    } catch (...) {
-        if (took) {
-            UnlockRange(file_.Fd(), kLockBase + RecordOffset(rec), recLen_);
-            recLocks_.erase(rec);
-        }
-        throw;
-    }
-    if (took) {
+    const std::uint32_t rec = recNo_;
+    auto release = [&] {
+        if (!took) return;
         UnlockRange(file_.Fd(), kLockBase + RecordOffset(rec), recLen_);
         recLocks_.erase(rec);
+    };
+    try {
+        (this->*op)();
+    } catch (...) {
+        release();
+        throw;
     }
+    release();
 }
 
 void TTzDbf::ClearRecord() {
@@ -153,15 +164,22 @@ void TTzDbf::AppendRec() {
 
 void TTzDbf::DeleteRec() {
     CheckOpen("DeleteRec");
+    WriteDeletionFlag('*', "[DeleteRec]");
+}
+
+void TTzDbf::RecallRec() {
+    CheckOpen("RecallRec");
+    WriteDeletionFlag(' ', "[RecallRec]");
+}
+
+void TTzDbf::WriteDeletionFlag(char mark, const char* op) {
     if (recNo_ == 0) return;
     if (Shared() && !recLocks_.count(recNo_))
-        RaiseDbfError(dbferr::kRecordNotLocked,
-                      fileName_ + " " + "Record not locked " + "[DeleteRec]");
+        RaiseDbfError(dbferr::kRecordNotLocked, fileName_ + " " + "Record not locked " + op);
     if (openReadOnly_) RaiseDbfError(dbferr::kAccessDenied, "File:  " + fileName_ + " [DeleteRec/RecallRec]");
-    const char mark = '*';
     if (!file_.WriteAt(&mark, 1, RecordOffset(recNo_)))
         RaiseDbfError(LastOsErrorCode(), "File:  " + fileName_ + " [DeleteRec/RecallRec]");
-    buffer_[0] = '*';
+    buffer_[0] = mark;
     changed_ = true;
 }
 

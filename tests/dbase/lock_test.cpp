@@ -175,5 +175,45 @@ TEST_F(LockTest, RecordLocksCoverTheirRecordOnly) {
     EXPECT_TRUE(b.ALock());  // the append lock is a byte of its own
 }
 
+
+TEST_F(LockTest, PostDeleteAndRecallNeedTheRecordLockOfAnotherCopy) {
+    TTzDbf a, b;
+    OpenTable(a, "r.dbf", {"a,C,2,0"});
+    OpenTable(b, "r.dbf", {});
+    for (const char* v : {"1", "2"}) AddRecord(a, {{"a", v}});
+    a.GoTop();
+    b.GoTop();
+    ASSERT_TRUE(a.LockRecord());  // a copy in the middle of editing record 1
+
+    b.Delete();
+    b.Edit();
+    b.SetFieldText("a", "x");
+    b.Post();
+    EXPECT_EQ(messages, (std::vector<std::string>{"Lock failed [Delete]", "Lock failed [Post]"}));
+    EXPECT_EQ(b.State(), TDataSetState::dsEdit);  // the edit is kept
+    b.Next();                                      // and a move does not drop it
+    EXPECT_EQ(b.RecNo(), 1u);
+    EXPECT_EQ(b.GetFieldText("a"), "x ");
+
+    a.UnLock();
+    b.Next();  // posts now, then moves
+    EXPECT_EQ(b.RecNo(), 2u);
+    b.Delete();
+    EXPECT_TRUE(b.IsDeleted());
+    b.Recall();
+    EXPECT_FALSE(b.IsDeleted());
+    b.Delete();
+    a.Refresh();  // a sees what b wrote
+    EXPECT_EQ(a.GetFieldText("a"), "x ");
+    a.Go(2);
+    EXPECT_TRUE(a.IsDeleted());
+    ASSERT_TRUE(a.LockRecord());
+    b.Recall();
+    EXPECT_EQ(messages.back(), "Lock failed [Delete]");
+    EXPECT_TRUE(b.IsDeleted());
+    a.Go(3);
+    EXPECT_TRUE(a.Eof());
+}
+
 }  // namespace
 }  // namespace gs::test
