@@ -44,6 +44,11 @@ QString ScriptedUserInteraction::OpenFileName(QWidget*, const QString& title, co
     return a;
 }
 
+QString ScriptedUserInteraction::OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
+                                                   const QString& filter) {
+    return OpenFileName(parent, title, dir, filter);
+}
+
 QString ScriptedUserInteraction::SaveFileName(QWidget*, const QString& title, const QString& dir,
                                               const QString&) {
     asked.push_back({"save", title, dir, QMessageBox::NoIcon});

@@ -41,6 +41,9 @@ public:
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
+    // Asked as "open", answered from fileAnswers.
+    QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
+                              const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;

@@ -59,6 +59,15 @@ QString QtUserInteraction::SaveFileName(QWidget* parent, const QString& title, c
     return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
 }
 
+QString QtUserInteraction::OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
+                                             const QString& filter) {
+    QFileDialog dialog(parent, title, dir, QtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
 bool QtUserInteraction::PrinterSetup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QObject::tr("Printer Setup"));

@@ -27,6 +27,10 @@ public:
                                  const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
+    // An open dialog that also takes the name of a file that does not exist
+    // yet (the caller creates it).
+    virtual QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
+                                      const QString& filter) = 0;
     virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
     virtual void OpenUrl(const QString& url) = 0;
     virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
@@ -61,6 +65,8 @@ public:
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
+    QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
+                              const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;

@@ -1,0 +1,15 @@
+#pragma once
+// The clipboard as plain text, in the program's Windows-1252, with every
+// line break in the CR LF form that Windows programs put on the clipboard:
+// programs on X11 and Wayland end their lines with a lone LF, and the
+// address paste splits lines at CR LF. Empty when the clipboard holds no text.
+#include <string>
+
+namespace gs {
+
+std::string ClipboardText();
+
+// The conversion itself: each LF that no CR comes before becomes CR LF.
+std::string WithCrLfLineBreaks(const std::string& text);
+
+}  // namespace gs
