@@ -1,7 +1,9 @@
 #include "app/tf_main.h"
 
+#include "addresses/addressmode.h"
 #include "addresses/textfilecommands.h"
 #include "app/about.h"
+#include "app/addresspaste.h"
 #include "app/buttonchoicedialog.h"
 #include "app/entry.h"
 #include "dbase/dbferror.h"
@@ -10,6 +12,7 @@
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/application.h"
+#include "platform/clipboard.h"
 #include "platform/maskedit.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
@@ -59,12 +62,25 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
     return l;
 }
 
+// The import closes an open address table for its work and reopens it after.
+class AddressModeHost : public AddressTableHost {
+public:
+    explicit AddressModeHost(AddressMode& mode) : mode_(mode) {}
+    bool AddressModeActive() const override { return mode_.Active(); }
+    // Throws, keeping the table open, when a pending edit cannot be posted.
+    void CloseAddressTable() override { mode_.CloseIfActive(); }
+    void ReopenAddressTable() override { mode_.ReopenAndFocus(); }
+
+private:
+    AddressMode& mode_;
+};
+
 }  // namespace
 
 TF_Main::TF_Main(TF_About* splash, QWidget* parent) : QMainWindow(parent), splash_(splash) {
     setObjectName("TF_Main");
-    BuildControls();
     BuildMenu();
+    BuildControls();
     InstallTableStoreHandlers();
     FormCreate();
 }
@@ -75,7 +91,9 @@ TF_Main::~TF_Main() {
     for (QWidget* w : findChildren<QWidget*>()) {
         w->removeEventFilter(this);
         w->disconnect(this);
+        w->disconnect(addressMode);
     }
+    addressMode->disconnect(this);
     SetDbfFatalHandler(std::move(previousFatal_));
     SetDbfMessageHandler(std::move(previousMessage_));
 }
@@ -149,22 +167,24 @@ void TF_Main::BuildControls() {
     gbAddressedTo = new QGroupBox("Addressed To", client);
     gbAddressedTo->setObjectName("gbAddressedTo");
     gbAddressedTo->setGeometry(248, 174, 330, 200);
-    memoAddress = new AddressMemo(gbAddressedTo);
-    memoAddress->setObjectName("memoAddress");
-    memoAddress->setGeometry(10, 22, 275, 78);
+    // Normal entry; address-database mode lays the box out anew (AddressMode).
     btnPaste = new QPushButton("P&aste", gbAddressedTo);
     btnPaste->setObjectName("btnPaste");
-    btnPaste->setGeometry(290, 22, 34, 78);
-    btnPaste->setEnabled(false);  // address paste arrives with its own change
-    editCity = MakeEdit(gbAddressedTo, "editCity", QRect(10, 108, 150, 21), 35);
-    editCity->setPlaceholderText("City");
-    editState = MakeEdit(gbAddressedTo, "editState", QRect(166, 108, 44, 21), 4);
-    editState->setPlaceholderText("State");
-    editZip = MakeEdit(gbAddressedTo, "editZip", QRect(216, 108, 108, 21));
-    SetFormMask(*editZip, "99999\\-9999;1;_");
+    btnPaste->setGeometry(64, 28, 65, 25);
     btnClear = new QPushButton("&Clear", gbAddressedTo);
     btnClear->setObjectName("btnClear");
-    btnClear->setGeometry(234, 160, 90, 28);
+    btnClear->setGeometry(136, 28, 65, 25);
+    memoAddress = new AddressMemo(gbAddressedTo);
+    memoAddress->setObjectName("memoAddress");
+    memoAddress->setGeometry(8, 60, 275, 89);  // 265 pixels of text, plus the frame
+    editCity = MakeEdit(gbAddressedTo, "editCity", QRect(8, 153, 161, 21), 35);
+    editCity->setPlaceholderText("City");
+    editState = MakeEdit(gbAddressedTo, "editState", QRect(176, 153, 25, 21), 4);
+    editZip = MakeEdit(gbAddressedTo, "editZip", QRect(208, 153, 75, 21));
+    SetFormMask(*editZip, "99999\\-9999;1;_");
+    addressMode = new AddressMode(gbAddressedTo, {memoAddress, editCity, editState, editZip, btnClear, btnPaste,
+                                                  MIMassPrint},
+                                  this);
 
     // Tab order in the fee box.
     setTabOrder(editPostage, editCertFee);
@@ -184,6 +204,9 @@ void TF_Main::BuildControls() {
                          editRestricted, editReturn})
         connect(e, &QLineEdit::textChanged, this, &TF_Main::editPostageChange);
     connect(btnClear, &QPushButton::clicked, this, &TF_Main::btnClearClick);
+    connect(btnPaste, &QPushButton::clicked, this, &TF_Main::btnPasteClick);
+    connect(addressMode->btnExit, &QPushButton::clicked, this, &TF_Main::btnExitClick);
+    connect(addressMode, &AddressMode::entryChanged, this, &TF_Main::SetEntryEditable);
     connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
     connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
 
@@ -203,7 +226,7 @@ void TF_Main::BuildMenu() {
 
     QMenu* file = bar->addMenu("File");
     file->setObjectName("File1");
-    MIReadWriteToDB = item(file, "MIReadWriteToDB", "&Read/Write to a database");
+    MIReadWriteToDB = item(file, "MIReadWriteToDB", "&Read/Write to a database", &TF_Main::MIReadWriteToDBClick);
     file->addSeparator();
     MIPrint = item(file, "MIPrint", "&Print", &TF_Main::MIPrintClick);
     MIMassPrint = item(file, "MIMassPrint", "&Mass Print");
@@ -367,6 +390,12 @@ void TF_Main::FormShow() {
 }
 
 void TF_Main::closeEvent(QCloseEvent* event) {
+    // What was typed into an address record is posted, as leaving the mode
+    // would; when another copy holds the record the close stops here.
+    if (addressMode->Active() && !addressMode->PostPendingEdit()) {
+        event->ignore();
+        return;
+    }
     std::string error;
     if (!Numbers.SaveAll(settings, &error)) {
         // The close stops here: the window and the tables stay open.
@@ -375,7 +404,9 @@ void TF_Main::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // The tables are opened only for the length of one command, so none is open here.
+    // The mail log is open only for the length of one command. The address
+    // table closes without the pack: its deletion marks stay in the file.
+    addressMode->CloseForShutdown();
     event->accept();
     QCoreApplication::quit();
 }
@@ -419,7 +450,10 @@ void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(Progr
 void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
 
 void TF_Main::MIImportClick() {
-    RunCommand([this] { ImportAddressText(this, settings.AddressDir, nullptr); });
+    RunCommand([this] {
+        AddressModeHost host(*addressMode);
+        ImportAddressText(this, settings.AddressDir, &host);
+    });
 }
 
 void TF_Main::MIExportClick() {
@@ -505,6 +539,32 @@ void TF_Main::btnClearClick() {
     editZip->clear();
 }
 
+void TF_Main::btnPasteClick() {
+    // The plain fields are cleared in both modes; the bound ones only take
+    // what the clipboard brings.
+    btnClearClick();
+    const std::optional<PastedAddress> pasted = ParsePastedAddress(ClipboardText());
+    if (!pasted) return;
+    const bool bound = addressMode->Active();
+    (bound ? addressMode->tzeditCity : editCity)->setText(FromAnsi(pasted->city));
+    (bound ? addressMode->tzeditState : editState)->setText(FromAnsi(pasted->state));
+    (bound ? addressMode->tzeditZip : editZip)->setText(FromAnsi(pasted->zip));
+    // The name lines replace the box's lines, the bound box's too: lines of
+    // the record's old address must not stay below a pasted one.
+    if (!pasted->nameLines.empty())
+        (bound ? addressMode->tzmemoAddress : memoAddress)->setPlainText(FromAnsi(PastedBoxText(pasted->nameLines)));
+}
+
+void TF_Main::MIReadWriteToDBClick() {
+    RunCommand([this] { addressMode->EnterAddressMode(this, settings.AddressDir); });
+}
+
+void TF_Main::btnExitClick() {
+    RunCommand([this] {
+        if (addressMode->LeaveAddressMode()) editPostageExit();
+    });
+}
+
 void TF_Main::SaveValues1Click() {
     settings.Postage = Trim(ToAnsi(editPostage->text()));
     settings.CertFee = Trim(ToAnsi(editCertFee->text()));
@@ -514,8 +574,21 @@ void TF_Main::SaveValues1Click() {
 }
 
 QList<QWidget*> TF_Main::EntryControls() const {
-    return {editPostage, editCertFee, editRestricted, editReturn, editTotal,  editRe,
-            editComment, memoAddress, editCity,       editState,  editZip};
+    return {editPostage,
+            editCertFee,
+            editRestricted,
+            editReturn,
+            editTotal,
+            editRe,
+            editComment,
+            memoAddress,
+            editCity,
+            editState,
+            editZip,
+            addressMode->tzmemoAddress,
+            addressMode->tzeditCity,
+            addressMode->tzeditState,
+            addressMode->tzeditZip};
 }
 
 void TF_Main::Recolour(const QColor& colour) {
@@ -573,10 +646,20 @@ PrintedPiece TF_Main::CurrentPiece() const {
     PrintedPiece p;
     QLabel* sender[] = {lblYourAddress1, lblYourAddress2, lblYourAddress3, lblYourAddress4, lblYourAddress5};
     for (int i = 0; i < 5; ++i) p.senderLines[i] = ToAnsi(sender[i]->text());
-    for (int i = 0; i < 4; ++i) p.recipientLines[i] = ToAnsi(memoAddress->Line(i));
-    p.city = ToAnsi(editCity->text());
-    p.state = ToAnsi(editState->text());
-    p.zip = NormalizeZip(ToAnsi(MaskedText(*editZip)));
+    if (addressMode->Active()) {
+        // The current record as the bound controls show it, an edit not
+        // yet posted included.
+        const AddressMode::BoundRecipient bound = addressMode->Recipient();
+        for (int i = 0; i < 4; ++i) p.recipientLines[i] = bound.lines[i];
+        p.city = bound.city;
+        p.state = bound.state;
+        p.zip = NormalizeZip(bound.zip);
+    } else {
+        for (int i = 0; i < 4; ++i) p.recipientLines[i] = ToAnsi(memoAddress->Line(i));
+        p.city = ToAnsi(editCity->text());
+        p.state = ToAnsi(editState->text());
+        p.zip = NormalizeZip(ToAnsi(MaskedText(*editZip)));
+    }
     p.re = ToAnsi(editRe->text());
     p.comment = ToAnsi(editComment->text());
     p.restricted = cbRestricted->isChecked();

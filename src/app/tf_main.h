@@ -26,6 +26,7 @@ class QPushButton;
 namespace gs {
 
 class AddressMemo;
+class AddressMode;
 class TF_About;
 
 class TF_Main : public QMainWindow {
@@ -78,6 +79,9 @@ public:
     QLineEdit* editZip;
     QPushButton* btnPaste;
     QPushButton* btnClear;
+    // Address-database mode of the box: the bound controls, the navigator
+    // and the address table TzDbfAddress.
+    AddressMode* addressMode;
 
     // Menu items.
     QAction* MIReadWriteToDB;
@@ -147,14 +151,20 @@ public slots:
     void SaveValues1Click();
     void SetEntryEditable();
     void SetEntryPrinted();
+    void btnPasteClick();
+    // Address-database mode.
+    void MIReadWriteToDBClick();
+    void btnExitClick();
     // Print command.
     void btnPrintClick();
     void MIPrintClick();
     void PrintAndLogPiece();
 
 public:
-    // The piece as the window shows it: sender labels, the plain entry
-    // fields, RE, comment and the fee texts as displayed.
+    // The piece as the window shows it: sender labels, the recipient (the
+    // plain entry fields, or in address-database mode the bound controls,
+    // an edit of the record not yet posted included), RE, comment and the
+    // fee texts as displayed.
     PrintedPiece CurrentPiece() const;
 
 protected:
