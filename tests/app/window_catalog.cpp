@@ -8,6 +8,7 @@
 #include "printing/tf_extralabel.h"
 #include "settings/tf_youraddress.h"
 
+#include <QAction>
 #include <QImage>
 #include <QPushButton>
 
@@ -31,6 +32,16 @@ using Window = std::unique_ptr<QWidget>;
 
 Window MainWindow(CatalogContext&, bool printed) {
     auto main = std::make_unique<TF_Main>();
+    if (printed) main->SetEntryPrinted();
+    return main;
+}
+
+// In address-database mode on a new table in the program's address folder
+// (its path is long enough to be shortened in the box).
+Window MainWindowAddressMode(CatalogContext& c, bool printed) {
+    auto main = std::make_unique<TF_Main>();
+    c.scripted.ui.fileAnswers.push_back(QString::fromStdString(c.dirs.Path() + "program/Addresses/clients.dbf"));
+    main->MIReadWriteToDB->trigger();
     if (printed) main->SetEntryPrinted();
     return main;
 }
@@ -68,6 +79,8 @@ const QList<CatalogWindow>& WindowCatalog() {
     static const QList<CatalogWindow> windows = {
         {"Main window, entry editable", "Greenslip", [](CatalogContext& c) { return MainWindow(c, false); }},
         {"Main window, piece printed", "Greenslip", [](CatalogContext& c) { return MainWindow(c, true); }},
+        {"Main window, address-database mode", "Greenslip", [](CatalogContext& c) { return MainWindowAddressMode(c, false); }},
+        {"Main window, address-database mode, piece printed", "Greenslip", [](CatalogContext& c) { return MainWindowAddressMode(c, true); }},
         {"Splash", "", [](CatalogContext& c) { return std::make_unique<TF_About>(1, c.dirs.Path() + "program/", ""); }},
         {"About box", "", [](CatalogContext& c) { return AboutBox(c, "Quorvale"); }},
         {"About box, reseller branding", "", [](CatalogContext& c) { return AboutBox(c, "Varnholt"); }},
