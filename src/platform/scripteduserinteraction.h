@@ -16,6 +16,7 @@ public:
         QString title;  // window title, or the dialog's class name
         QString text;   // message text, URL or help file
         QMessageBox::Icon icon = QMessageBox::NoIcon;
+        OverwritePrompt prompt = OverwritePrompt::Ask;  // save dialogs
     };
 
     // Answers, consumed front to back. An empty queue answers a message with
@@ -40,7 +41,7 @@ public:
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter) override;
+                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) override;
     // Asked as "open", answered from fileAnswers.
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;

@@ -55,8 +55,10 @@ QString QtUserInteraction::OpenFileName(QWidget* parent, const QString& title, c
 }
 
 QString QtUserInteraction::SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                        const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter));
+                                        const QString& filter, OverwritePrompt prompt) {
+    const QFileDialog::Options options =
+        prompt == OverwritePrompt::DontAsk ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
+    return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter), nullptr, options);
 }
 
 QString QtUserInteraction::OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,

@@ -12,6 +12,11 @@ class QWidget;
 
 namespace gs {
 
+// Whether a save dialog asks before it returns the name of an existing file.
+// A command that asks its own question about an existing file (the text
+// import's Overwrite / Append / Cancel) turns the dialog's question off.
+enum class OverwritePrompt { Ask, DontAsk };
+
 class UserInteraction {
 public:
     virtual ~UserInteraction() = default;
@@ -26,7 +31,7 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                 const QString& filter) = 0;
+                                 const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) = 0;
     // An open dialog that also takes the name of a file that does not exist
     // yet (the caller creates it).
     virtual QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
@@ -64,7 +69,7 @@ public:
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter) override;
+                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) override;
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
