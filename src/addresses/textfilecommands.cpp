@@ -1,6 +1,5 @@
 #include "addresses/textfilecommands.h"
 
-#include <QGuiApplication>
 #include <exception>
 #include <optional>
 
@@ -12,6 +11,7 @@
 #include "dbase/dbferror.h"
 #include "dbase/fileio.h"
 #include "dbase/tzdbf.h"
+#include "platform/application.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
 
@@ -19,7 +19,7 @@ namespace gs {
 
 namespace {
 
-QString Title() { return QGuiApplication::applicationDisplayName(); }
+QString Title() { return ApplicationTitle(); }
 
 QString PathText(const std::string& path) { return QString::fromStdString(path); }
 std::string PathBytes(const QString& path) { return path.toStdString(); }
@@ -83,7 +83,8 @@ void ImportAddressText(QWidget* parent, const std::string& addressDir, AddressTa
         }
         const QString tableName = Ui().SaveFileName(
             parent, QObject::tr("Import into Address Table"),
-            PathText(addressDir + "/" + ProposedImportTableName(textPath)), "DBF Files (*.dbf)|*.dbf");
+            PathText(addressDir + "/" + ProposedImportTableName(textPath)), "DBF Files (*.dbf)|*.dbf",
+            OverwritePrompt::DontAsk);  // an existing table gets the question below instead
         if (tableName.isEmpty()) return;
         const std::string tablePath = PathBytes(tableName);
 

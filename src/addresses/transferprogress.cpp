@@ -1,10 +1,10 @@
 #include "addresses/transferprogress.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QProgressDialog>
 
 #include "addresses/textfilecommands.h"
+#include "platform/application.h"
 
 namespace gs {
 
@@ -12,16 +12,21 @@ namespace {
 constexpr int kSteps = 1000;  // the bar counts in thousandths, so any count fits an int
 }
 
+std::unique_ptr<QProgressDialog> MakeTransferProgressDialog(QWidget* parent, const QString& label) {
+    auto dialog = std::make_unique<QProgressDialog>(label, QObject::tr("Cancel"), 0, kSteps, parent);
+    dialog->setObjectName("TransferProgress");
+    dialog->setWindowTitle(ApplicationTitle());
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setMinimumDuration(0);
+    dialog->setMinimumWidth(320);
+    return dialog;
+}
+
 TransferProgressDialog::TransferProgressDialog(QWidget* parent, const QString& label, std::uint64_t total) {
     if (total <= kProgressDialogMinimum) return;
-    dialog_ = std::make_unique<QProgressDialog>(label, QObject::tr("Cancel"), 0, kSteps, parent);
-    dialog_->setObjectName("TransferProgress");
-    dialog_->setWindowTitle(QGuiApplication::applicationDisplayName());
-    dialog_->setWindowModality(Qt::ApplicationModal);
-    dialog_->setAutoClose(false);
-    dialog_->setAutoReset(false);
-    dialog_->setMinimumDuration(0);
-    dialog_->setMinimumWidth(320);
+    dialog_ = MakeTransferProgressDialog(parent, label);
     dialog_->setValue(0);
     dialog_->show();
     QCoreApplication::processEvents();

@@ -12,6 +12,10 @@ class QWidget;
 
 namespace gs {
 
+// The dialog itself, not yet shown: a bar counting thousandths, Cancel.
+std::unique_ptr<QProgressDialog> MakeTransferProgressDialog(QWidget* parent, const QString& label);
+
+// Shows the dialog for the length of one import or export.
 class TransferProgressDialog {
 public:
     TransferProgressDialog(QWidget* parent, const QString& label, std::uint64_t total);

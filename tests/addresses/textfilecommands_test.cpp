@@ -10,6 +10,7 @@
 #include "addresses/textimport.h"
 #include "app/buttonchoicedialog.h"
 #include "dbase/dbftestutil.h"
+#include "platform/application.h"
 #include "platform/scripteduserinteraction.h"
 
 namespace gs {
@@ -65,8 +66,9 @@ TEST_F(TextFileCommandsTest, ImportIntoANewTableProposesItsNameAndSaysDone) {
     EXPECT_EQ(ui().Trail(), (QStringList{"open", "save", "message"}));
     EXPECT_EQ(ui().asked[0].text.toStdString(), dir);
     EXPECT_EQ(ui().asked[1].text.toStdString(), dir + "/clients.dbf");
+    EXPECT_EQ(ui().asked[1].prompt, OverwritePrompt::DontAsk);  // the import asks its own question
     EXPECT_EQ(Last().text, "Import Done.");
-    EXPECT_EQ(Last().title, QApplication::applicationDisplayName());
+    EXPECT_EQ(Last().title, ApplicationTitle());
     EXPECT_EQ(Last().icon, QMessageBox::Information);
     EXPECT_EQ(Count("clients.dbf"), 2u);
     EXPECT_EQ(ui().waitDepth, 0);
@@ -98,7 +100,7 @@ TEST_F(TextFileCommandsTest, ExistingTableIsOverwrittenAppendedToOrLeftAlone) {
         ClickChoice(c.button);
         ImportAddressText(nullptr, dir, nullptr);
         EXPECT_EQ(ui().Trail(), c.trail);
-        EXPECT_EQ(ui().asked[2].text, QApplication::applicationDisplayName());
+        EXPECT_EQ(ui().asked[2].text, ApplicationTitle());
         EXPECT_EQ(Count("list.dbf"), c.records);
         if (c.button == 3) {
             EXPECT_EQ(ReadFile(Path("list.dbf")), before);

@@ -1,5 +1,7 @@
 #include "app/window_catalog.h"
 
+#include "addresses/textfilecommands.h"
+#include "addresses/transferprogress.h"
 #include "app/about.h"
 #include "app/buttonchoicedialog.h"
 #include "app/tf_main.h"
@@ -10,6 +12,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace gs::test {
@@ -95,6 +98,8 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings); }},
         {"Extra Label, Yes", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "Yes"); }},
         {"Extra Label, No", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "No"); }},
+        {"Import into an existing table", "Greenslip", [](CatalogContext&) -> Window { return std::make_unique<ButtonChoiceDialog>("Greenslip", kImportExistsQuestion, QStringList{kOverwriteCaption, kAppendCaption, kCancelCaption}); }},
+        {"Import progress", "Greenslip", [](CatalogContext&) -> Window { return MakeTransferProgressDialog(nullptr, "Importing names and addresses..."); }},
     };
     // clang-format on
     return windows;
