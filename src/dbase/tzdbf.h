@@ -16,11 +16,15 @@
 //
 // Reading: GoTop(); while (!Eof()) { GetFieldText("city"); Next(); }.
 // RecCount() counts deleted records too. Text in memory is Windows-1252;
-// with TableLanguage tlOem the file holds code page 437.
+// with TableLanguage tlOem the file holds code page 437. Records are read
+// through a shared mapping of the file: a record another running copy
+// rewrote shows its new bytes the next time the cursor loads it, and records
+// it appended join at the next First, Last or RecCount (in shared mode).
 //
-// Engine errors (bad files, I/O failures, misuse such as appending without
-// the append lock) go to the fatal-error handler of dbferror.h; unknown field
-// names and texts that are not numbers or dates throw DatasetError.
+// Engine errors (bad files, I/O failures, a memo pointer or memo block that
+// holds no memo, misuse such as appending without the append lock) go to the
+// fatal-error handler of dbferror.h; unknown field names and texts that are
+// not numbers or dates throw DatasetError.
 #include <cstdint>
 #include <memory>
 #include <set>
