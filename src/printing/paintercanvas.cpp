@@ -60,16 +60,22 @@ int PainterCanvas::TextWidth(const QString& text) {
 
 QImage DeviceBitmap(const QImage& bitmap) {
     const QImage gray = bitmap.convertToFormat(QImage::Format_Grayscale8);
+    const int width = gray.width();
     QImage mono(gray.size(), QImage::Format_Mono);
     // Index 0 black, 1 white: the order PDF output keeps as a 1-bit image.
     mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < gray.height(); ++y) {
         const uchar* in = gray.constScanLine(y);
         uchar* out = mono.scanLine(y);
-        std::fill(out, out + mono.bytesPerLine(), 0);
-        for (int x = 0; x < gray.width(); ++x) {
-            if (in[x] == 255) out[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
-            else if (in[x] != 0) return bitmap;  // more than two colours: keep it as it is
+        for (int x0 = 0; x0 < width; x0 += 8) {
+            uchar bits = 0;
+            const int n = std::min(8, width - x0);
+            for (int i = 0; i < n; ++i) {
+                const uchar v = in[x0 + i];
+                if (v == 255) bits |= static_cast<uchar>(0x80 >> i);
+                else if (v != 0) return bitmap;  // more than two colours: keep it as it is
+            }
+            out[x0 >> 3] = bits;
         }
     }
     return mono;
