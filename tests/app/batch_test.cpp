@@ -19,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -227,6 +229,98 @@ TEST_F(BatchTest, BadUsageAndUnusableSettingsExitTwoPrintingNothing) {
     EXPECT_TRUE(noId.err.contains("00-000-0000"));
     EXPECT_EQ(SavedSerial(), "00000041");
     EXPECT_TRUE(LogNumbers().empty());
+}
+
+// A scheduler of the test's own (its socket in the sandbox, so nothing else
+// on the machine sees it) with one PostScript queue that writes its jobs to
+// a file, through the same filters a real printer's jobs pass.
+class PrivateCups {
+public:
+    explicit PrivateCups(const QString& root) : root_(root) {
+        for (const char* d : {"etc", "spool", "cache", "run", "log", "tmp", "out"}) QDir().mkpath(root + "/" + d);
+        // The filters run as the scheduler's own user, which must reach its folders.
+        const auto open = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                          QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ExeGroup | QFileDevice::ReadGroup;
+        QFile::setPermissions(root + "/..", open);
+        QFile::setPermissions(root, open);
+        QFile::setPermissions(root + "/tmp", open | QFileDevice::WriteOther | QFileDevice::WriteGroup);
+        Write("etc/cupsd.conf", "Listen " + Socket() + "\nWebInterface No\nBrowsing No\n"
+                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n");
+        Write("etc/cups-files.conf", "ServerRoot " + root + "/etc\nRequestRoot " + root + "/spool\n"
+                                     "CacheDir " + root + "/cache\nStateDir " + root + "/run\n"
+                                     "TempDir " + root + "/tmp\nErrorLog " + root + "/log/error_log\n"
+                                     "AccessLog " + root + "/log/access_log\nPageLog " + root + "/log/page_log\n"
+                                     "Printcap " + root + "/run/printcap\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
+                                     "FileDevice Yes\n"
+                                     "SystemGroup root\n");
+        cupsd_.start("/usr/sbin/cupsd", {"-f", "-c", root + "/etc/cupsd.conf", "-s", root + "/etc/cups-files.conf"});
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(Socket()) && t.elapsed() < 10000) QThread::msleep(20);
+    }
+    ~PrivateCups() {
+        if (qEnvironmentVariableIsSet("GREENSLIP_KEEP_CUPS")) return;
+        cupsd_.terminate();
+        cupsd_.waitForFinished(5000);
+    }
+    QString Socket() const { return root_ + "/run/cups.sock"; }
+    QString Output() const { return root_ + "/out/job.ps"; }
+    static QString Ppd() { return "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"; }
+    bool AddQueue(const QString& name) {
+        QProcess lpadmin;
+        lpadmin.setProcessEnvironment(Environment());
+        lpadmin.start("lpadmin", {"-p", name, "-E", "-v", "file://" + Output(), "-P", Ppd()});
+        return lpadmin.waitForFinished(10000) && lpadmin.exitCode() == 0;
+    }
+    QString ErrorLog() const {
+        QFile f(root_ + "/log/error_log");
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QProcessEnvironment Environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("CUPS_SERVER", Socket());
+        return env;
+    }
+    // Waits until the queue has written a whole job; returns it.
+    QByteArray WaitForOutput() const {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000) {
+            QFile f(Output());
+            if (f.open(QIODevice::ReadOnly)) {
+                const QByteArray job = f.readAll();
+                if (job.contains("%%EOF")) return job;
+            }
+            QThread::msleep(50);
+        }
+        return {};
+    }
+
+private:
+    void Write(const char* name, const QString& text) {
+        QFile f(root_ + "/" + name);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+    }
+    QString root_;
+    QProcess cupsd_;
+};
+
+TEST_F(BatchTest, APrinterQueueGetsEveryPieceAsALetterJob) {
+    if (!QFile::exists("/usr/sbin/cupsd") || QStandardPaths::findExecutable("lpadmin").isEmpty() ||
+        !QFile::exists(PrivateCups::Ppd()))
+        GTEST_SKIP() << "CUPS or its PDF printer driver is not installed";
+    PrivateCups cups(QString::fromStdString(dirs.Path()) + "cups");
+    if (!cups.AddQueue("Office")) GTEST_SKIP() << "the private scheduler did not start";
+    qputenv("CUPS_SERVER", cups.Socket().toUtf8());
+    const BatchRun r = Batch({"print", WriteList("Ann Lee,1 Elm St,,,Boise,ID,83702\n"), "--printer", "Office"});
+    qunsetenv("CUPS_SERVER");
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const std::string number = ComposeArticleNumber("123456789", "00000042");
+    EXPECT_TRUE(r.out.startsWith(QString::fromStdString(FormatArticleNumber(number)))) << r.out.toStdString();
+    const QByteArray job = cups.WaitForOutput();
+    EXPECT_TRUE(job.contains("%%Title: (Certified Mailer)")) << cups.ErrorLog().toStdString();
+    EXPECT_TRUE(job.contains("%%HiResBoundingBox: 0 0 612.00 792.00"));  // Letter, whatever the queue's default
 }
 
 TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceUseDistinctNumbers) {
