@@ -298,6 +298,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Settings dry = settings;  // a dry run steps a copy and writes nothing
 
     std::uint64_t printed = 0, lineNo = 0;
+    bool stopped = false;  // the printer failed: the rest is not printed
     std::vector<std::uint64_t> notPrinted, notLogged;
     std::string line;
     while (true) {
@@ -312,6 +313,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (showProgress)
             err << "\rline " << lineNo << " of " << reader->TotalLines() << std::flush;
         if (Trim(line).empty()) continue;
+        if (stopped) {
+            notPrinted.push_back(lineNo);
+            continue;
+        }
         PrintedPiece piece = pieceTemplate;
         std::string reason;
         if (!RecipientOf(line, piece, &reason)) {
@@ -345,8 +350,15 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (outcome.number.empty()) outcome.number = std::string(24, '-');
         if (showProgress) err << "\r";
         out << outcome.number << "\t" << RecipientText(piece) << "\t" << Utf8(result) << "\n" << std::flush;
-        if (outcome.result == PieceResult::PrintFailed) notPrinted.push_back(lineNo);
-        else {
+        if (outcome.result == PieceResult::PrintFailed) {
+            notPrinted.push_back(lineNo);
+            // A printer that refused one job refuses the next: stop rather
+            // than use up a number for every line that is left.
+            if (!outcome.error.empty()) {
+                stopped = true;
+                err << "printing stopped at line " << lineNo << ": " << Utf8(outcome.error) << "\n";
+            }
+        } else {
             ++printed;
             if (outcome.result != PieceResult::Logged) notLogged.push_back(lineNo);
         }

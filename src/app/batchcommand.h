@@ -25,6 +25,9 @@
 // with the stored restricted fee or the one given). --re and --comment go
 // on every piece (cut to the window's 25 and 35 characters).
 //
+// When the printer fails a piece (its number counts as used, as in the
+// window), printing stops there and the lines left are not printed.
+//
 // Output: --pdf DIR writes one PDF per piece, named by its 20-digit number;
 // --printer NAME hands each page to that CUPS queue; with neither, the CUPS
 // default queue. --dry-run shows the numbers and recipients it would use

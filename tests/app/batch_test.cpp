@@ -2,6 +2,8 @@
 // program folder so that its settings file, log and PDFs are the test's own.
 #include "app/tf_main.h"
 
+#include "app/batchcommand.h"
+
 #include "barcode/decoders.h"
 #include "dbase/tzdbf.h"
 #include "numbering/articlenumber.h"
@@ -23,6 +25,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <set>
+#include <sstream>
 
 namespace gs {
 namespace {
@@ -228,6 +231,19 @@ TEST_F(BatchTest, BadUsageAndUnusableSettingsExitTwoPrintingNothing) {
     EXPECT_EQ(noId.exitCode, 2);
     EXPECT_TRUE(noId.err.contains("00-000-0000"));
     EXPECT_EQ(SavedSerial(), "00000041");
+    EXPECT_TRUE(LogNumbers().empty());
+}
+
+TEST_F(BatchTest, APrinterFailureStopsTheRunAfterUsingOneNumber) {
+    FailingPrintTarget failing("The printer is out of paper.");
+    std::ostringstream out, err;
+    const int status = RunBatch({"print", WriteList(kThree).toStdString()}, out, err, false, &failing);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out.str(), FormatArticleNumber(ComposeArticleNumber("123456789", "00000042")) +
+                             "\tJohn Smith, Dayton OH 45402-1234\tnot printed: The printer is out of paper.\n");
+    EXPECT_NE(err.str().find("printing stopped at line 1: The printer is out of paper."), std::string::npos);
+    EXPECT_NE(err.str().find("3 lines not printed: 1, 2, 3."), std::string::npos) << err.str();
+    EXPECT_EQ(SavedSerial(), "00000042");
     EXPECT_TRUE(LogNumbers().empty());
 }
 

@@ -316,5 +316,24 @@ TEST_F(PrintCommandTest, AnotherCopyPrintingMeanwhileNeverGetsTheSameNumber) {
     EXPECT_EQ(saved.ReadString("Values", "SerialNum", ""), "00000047");
 }
 
+TEST_F(PrintCommandTest, TheNextNumberSetInTheMailerNumberDialogIsTheNextForEveryCopy) {
+    Start();
+    Settings otherSettings;
+    SharedNumbers other(dirs.SettingsFile());
+    other.Load(otherSettings, dirs.Path() + "program/", {});
+    other.Reserve(otherSettings, [](Settings& s) { StepArticleNumber(s); });  // another copy printed 42
+
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        auto& mailer = static_cast<TF_Mailer&>(d);
+        EXPECT_EQ(mailer.editSerialNum->text(), "00000043");  // the dialog starts after the other copy's piece
+        mailer.editSerialNum->setText("00000100");
+        mailer.btnOK->click();
+    });
+    main->MailerNumber1->trigger();
+    EXPECT_EQ(main->settings.SerialNum, "00000099");
+    EXPECT_EQ(other.Reserve(otherSettings, [](Settings& s) { StepArticleNumber(s); }).reserved.SerialNum,
+              "00000100");
+}
+
 }  // namespace
 }  // namespace gs
