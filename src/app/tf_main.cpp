@@ -373,8 +373,11 @@ void TF_Main::FormShow() {
         Ui().Message(this, windowTitle(),
                      "If you have labels without any Bar Code's, you must select a \"Customer ID\" number.",
                      QMessageBox::Information, QMessageBox::Ok);
+        const NumberKeys before = NumberKeysOf(settings);
         TF_Mailer dialog(settings, ShowMailerScreen, false, this);
         Ui().RunModal(dialog);
+        // The customer ID entered here is every copy's from now on.
+        if (NumberKeysOf(settings) != before) Numbers.Publish(settings, nullptr);
     }
     // 5
     if (settings.BarCodeApp) {

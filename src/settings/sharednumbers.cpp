@@ -73,12 +73,16 @@ NumberKeys SharedNumbers::ReadFileKeys() const {
     return KeysIn(ini);
 }
 
-bool SharedNumbers::WriteKeys(const NumberKeys& keys, std::string* error) {
+bool SharedNumbers::WriteKeys(const NumberKeys& keys, const Settings& record, std::string* error) {
     IniFile ini(path_);
     if (!ini.Load()) {
         if (error) *error = "Cannot read \"" + path_ + "\"";
         return false;
     }
+    // A file that does not exist yet is written whole, so that it has the
+    // layout of a file written from scratch.
+    std::error_code ec;
+    if (!std::filesystem::exists(path_, ec)) StoreSettings(record, ini);
     PutKeys(ini, keys);
     if (!ini.Save(error)) return false;
     known_ = keys;
@@ -113,7 +117,7 @@ NumberReservation SharedNumbers::Reserve(Settings& settings, const std::function
     r.reserved = NumberKeysOf(work);
     // When the write fails the file still holds what it held, and this copy
     // goes on from its own record next time, as a single copy would.
-    if (!WriteKeys(r.reserved, nullptr)) known_ = inFile;
+    if (!WriteKeys(r.reserved, work, nullptr)) known_ = inFile;
     SetNumberKeys(settings, r.reserved);
     return r;
 }
@@ -122,7 +126,7 @@ void SharedNumbers::GiveBack(Settings& settings, const NumberReservation& r) {
     SetNumberKeys(settings, r.before);
     try {
         Lock lock(LockPath(), lockWait);
-        if (ReadFileKeys() == r.reserved) WriteKeys(r.before, nullptr);
+        if (ReadFileKeys() == r.reserved) WriteKeys(r.before, settings, nullptr);
     } catch (const SettingsBusyError&) {
         // The number stays taken in the file: a gap, never a duplicate.
     }
@@ -141,7 +145,7 @@ bool SharedNumbers::Commit(const Settings& settings, const NumberReservation& r,
         // unless the user typed a number of their own over the reserved one.
         const bool othersWrote = known_ && inFile != *known_;
         if (othersWrote && mine == r.reserved) return true;
-        return WriteKeys(mine, error);
+        return WriteKeys(mine, settings, error);
     } catch (const SettingsBusyError& e) {
         if (error) *error = e.what();
         return false;
@@ -151,7 +155,7 @@ bool SharedNumbers::Commit(const Settings& settings, const NumberReservation& r,
 bool SharedNumbers::Publish(const Settings& settings, std::string* error) {
     try {
         Lock lock(LockPath(), lockWait);
-        return WriteKeys(NumberKeysOf(settings), error);
+        return WriteKeys(NumberKeysOf(settings), settings, error);
     } catch (const SettingsBusyError& e) {
         if (error) *error = e.what();
         return false;

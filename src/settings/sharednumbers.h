@@ -96,7 +96,7 @@ public:
 private:
     class Lock;
     NumberKeys ReadFileKeys() const;
-    bool WriteKeys(const NumberKeys& keys, std::string* error);
+    bool WriteKeys(const NumberKeys& keys, const Settings& record, std::string* error);
 
     std::string path_;
     std::optional<NumberKeys> known_;  // the file's numbers at the last read or write

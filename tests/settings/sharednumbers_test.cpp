@@ -143,5 +143,18 @@ TEST_F(SharedNumbersTest, AHeldLockIsWaitedForBoundedAndAFailedStepChangesNothin
     EXPECT_EQ(FileSerial(), "00000041");
 }
 
+TEST_F(SharedNumbersTest, AFirstReservationWithoutAFileWritesTheWholeRecord) {
+    std::filesystem::remove(path_);
+    Copy a(path_);
+    a.settings.Line1 = "ACME Corp";
+    a.Next();
+    IniFile ini(path_);
+    ini.Load();
+    // The layout of a file written from scratch, not a lone [Values] section.
+    EXPECT_EQ(ini.Text().rfind("[Type]\nCompany=Quorvale\nBarCodeApp=1\n[YourAddress]\nLine1=ACME Corp\n", 0), 0u)
+        << ini.Text();
+    EXPECT_EQ(ini.ReadString("Values", "SerialNum", ""), "00000001");
+}
+
 }  // namespace
 }  // namespace gs
