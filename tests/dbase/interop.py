@@ -8,6 +8,8 @@
   interop.py write3 DIR          write plain.dbf (dBase III, 03) and
                                  memo.dbf (dBase III with memo, 83) with
                                  the python dbf package
+  interop.py write3address DIR   write address3.dbf (dBase III with memo)
+                                 with the fields of an address table
 """
 import datetime
 import os
@@ -47,10 +49,23 @@ def write3(folder):
     memo.close()
 
 
+def write3address(folder):
+    import dbf
+    table = dbf.Table(os.path.join(folder, "address3.dbf"),
+                      "address M; city C(20); state C(2); zip C(10)",
+                      dbf_type="db3", codepage="cp437")
+    table.open(dbf.READ_WRITE)
+    table.append(("Ann Lee\r\n1 Elm St\r\nApt 2", "Dover", "DE", "19901"))
+    table.append(("J\u00fcrgen Roe", "Ames", "IA", "50010-1234"))
+    table.close()
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "read":
         read(sys.argv[2])
     elif sys.argv[1] == "write3":
         write3(sys.argv[2])
+    elif sys.argv[1] == "write3address":
+        write3address(sys.argv[2])
     else:
         sys.exit("unknown command")
