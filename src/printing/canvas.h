@@ -64,6 +64,8 @@ public:
     virtual void DrawBitmap(const QRect& target, const QImage& bitmap) = 0;
     // Plays a vector picture stretched into the rectangle.
     virtual void DrawPicture(const QRect& target, QSvgRenderer& picture) = 0;
+    // Fills the rectangle with one colour: the rules and frames of reports.
+    virtual void FillRect(const QRect& target, const QColor& color) = 0;
 };
 
 }  // namespace gs

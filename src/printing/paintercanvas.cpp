@@ -101,4 +101,6 @@ void PainterCanvas::DrawPicture(const QRect& target, QSvgRenderer& picture) {
     painter_.restore();
 }
 
+void PainterCanvas::FillRect(const QRect& target, const QColor& color) { painter_.fillRect(target, color); }
+
 }  // namespace gs

@@ -48,6 +48,7 @@ public:
     int TextWidth(const QString& text) override;
     void DrawBitmap(const QRect& target, const QImage& bitmap) override;
     void DrawPicture(const QRect& target, QSvgRenderer& picture) override;
+    void FillRect(const QRect& target, const QColor& color) override;
 
 private:
     QPainter& painter_;

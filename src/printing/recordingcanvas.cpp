@@ -44,4 +44,10 @@ void RecordingCanvas::DrawPicture(const QRect& target, QSvgRenderer& picture) {
     items.push_back(std::move(item));
 }
 
+void RecordingCanvas::FillRect(const QRect& target, const QColor& color) {
+    RecordedItem item = AreaItem(RecordedItem::Kind::Rect, target);
+    item.color = color;
+    items.push_back(std::move(item));
+}
+
 }  // namespace gs

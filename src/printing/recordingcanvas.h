@@ -9,16 +9,17 @@
 namespace gs {
 
 struct RecordedItem {
-    enum class Kind { Text, Bitmap, Picture };
+    enum class Kind { Text, Bitmap, Picture, Rect };
     Kind kind = Kind::Text;
     int x = 0;          // text: the point given; bitmap and picture: target's left
     int y = 0;
-    int width = 0;      // bitmap and picture: target size
+    int width = 0;      // bitmap, picture and rect: target size
     int height = 0;
     QString text;       // text items
     CanvasFont font;    // text items: the canvas font in force
     QImage bitmap;      // bitmap items: the source bitmap
     QSize pictureSize;  // picture items: the picture's own size
+    QColor color;       // rect items: the fill
 };
 
 struct RecordingCanvasSetup {
@@ -50,6 +51,7 @@ public:
     int TextWidth(const QString& text) override;
     void DrawBitmap(const QRect& target, const QImage& bitmap) override;
     void DrawPicture(const QRect& target, QSvgRenderer& picture) override;
+    void FillRect(const QRect& target, const QColor& color) override;
 
     std::vector<RecordedItem> items;
 
