@@ -70,6 +70,14 @@ bool ScriptedUserInteraction::PrinterSetup(QWidget*, QPrinter& printer) {
     return a;
 }
 
+bool ScriptedUserInteraction::PrintDialog(QWidget*, QPrinter& printer, const QString& title, int pageCount) {
+    asked.push_back({"print", title, QString::number(pageCount), QMessageBox::NoIcon});
+    if (printDialogAnswers.empty()) return false;
+    auto answer = std::move(printDialogAnswers.front());
+    printDialogAnswers.pop_front();
+    return answer(printer);
+}
+
 void ScriptedUserInteraction::OpenUrl(const QString& url) {
     asked.push_back({"url", {}, url, QMessageBox::NoIcon});
 }

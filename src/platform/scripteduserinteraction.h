@@ -12,7 +12,7 @@ namespace gs {
 class ScriptedUserInteraction : public UserInteraction {
 public:
     struct Asked {
-        QString kind;   // "message", "dialog", "open", "save", "printer", "url", "help"
+        QString kind;   // "message", "dialog", "open", "save", "printer", "print", "url", "help"
         QString title;  // window title, or the dialog's class name
         QString text;   // message text, URL or help file
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -29,6 +29,9 @@ public:
     std::deque<bool> printerSetupAnswers;
     // What the user changes in the printer dialog, applied before its answer.
     std::deque<std::function<void(QPrinter&)>> printerSetupChanges;
+    // A print-dialog answer may set up the printer (a PDF file, copies, a
+    // page range) and returns whether to print. An empty queue cancels.
+    std::deque<std::function<bool(QPrinter&)>> printDialogAnswers;
 
     std::vector<Asked> asked;
     int waitDepth = 0;       // current nesting of wait cursors
@@ -46,6 +49,7 @@ public:
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+    bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
     void BeginWait() override;

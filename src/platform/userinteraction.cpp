@@ -13,6 +13,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace gs {
 
 namespace {
@@ -73,6 +75,15 @@ QString QtUserInteraction::OpenOrNewFileName(QWidget* parent, const QString& tit
 bool QtUserInteraction::PrinterSetup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QObject::tr("Printer Setup"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserInteraction::PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintCollateCopies |
+                      QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, std::max(1, pageCount));
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -37,6 +37,9 @@ public:
     virtual QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                                       const QString& filter) = 0;
     virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
+    // The print dialog before a job of several pages (copies, collation,
+    // duplex, page range, printer); true when the user chose to print.
+    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) = 0;
     virtual void OpenUrl(const QString& url) = 0;
     virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
     virtual void BeginWait() = 0;
@@ -73,6 +76,7 @@ public:
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+    bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
     void BeginWait() override;
