@@ -1,0 +1,131 @@
+#include "report/projectreader.h"
+
+#include "support/tempdir.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+std::string ErrorOf(const QString& text) {
+    try {
+        ParseReportProject(text, "/p/Gslip3.rpt");
+    } catch (const ReportError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST(ReportProjectReader, ShippedProjectHoldsTheThreeReportsOnTheLogConnection) {
+    const ReportProjectFile p = ReadReportProject(GREENSLIP_DATA_DIR "Gslip3.rpt");
+    for (const char* name : {"FullDetail", "ShortDetail", "FirmMailingBook"}) {
+        const ReportDefinition* r = p.FindReport(name);
+        ASSERT_NE(r, nullptr) << name;
+        EXPECT_EQ(r->connection, "ReportConnection1");
+        EXPECT_TRUE(r->Band(BandKind::Detail).present);
+    }
+    EXPECT_TRUE(p.FindReport("FullDetail")->landscape);
+    EXPECT_FALSE(p.FindReport("ShortDetail")->landscape);
+    // The date line of both detail reports.
+    for (const char* name : {"FullDetail", "ShortDetail"}) {
+        bool showsMyTime = false;
+        for (const ReportItem& item : p.FindReport(name)->Band(BandKind::PageHeader).items)
+            for (const TemplatePart& part : item.text)
+                showsMyTime |= part.kind == TemplatePart::Kind::Param && part.name == "MyTime";
+        EXPECT_TRUE(showsMyTime) << name;
+    }
+    EXPECT_EQ(p.FindReport("nosuchreport"), nullptr);
+    EXPECT_NE(p.FindReport("fulldetail"), nullptr);  // names match in any case
+}
+
+TEST(ReportProjectReader, ReadsSettingsQuotesAndTemplates) {
+    const ReportProjectFile p = ParseReportProject(
+        "# a comment\r\n"
+        "font Body face=\"Liberation Sans\" size=9.5 bold\n"
+        "\n"
+        "REPORT One connection=Data orientation=Landscape margins=0.25,0.5,0.75,1\n"
+        "  band detail height=0.2\n"
+        "    text x=1 y=0.05 w=2 align=right \"Say \\\"{field:name}\\\" {{x}} \\\\ {line}\"\n"
+        "    rule x=0 w=7 thick=0.02\n"
+        "    box x=0 w=1 h=0.2\n"
+        "end\n",
+        "p.rpt");
+    ASSERT_EQ(p.fonts.size(), 1u);
+    EXPECT_EQ(p.fonts[0].face, "Liberation Sans");
+    EXPECT_DOUBLE_EQ(p.fonts[0].size, 9.5);
+    EXPECT_TRUE(p.fonts[0].bold);
+    const ReportDefinition& r = p.reports.at(0);
+    EXPECT_TRUE(r.landscape);
+    EXPECT_DOUBLE_EQ(r.marginLeft, 0.25);
+    EXPECT_DOUBLE_EQ(r.marginBottom, 1);
+    const auto& items = r.Band(BandKind::Detail).items;
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].font, "Body");  // the first font is the default
+    EXPECT_EQ(items[0].align, TextAlign::Right);
+    using K = TemplatePart::Kind;
+    const TextTemplate& t = items[0].text;
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[0].text, "Say \"");
+    EXPECT_EQ(t[1].kind, K::Field);
+    EXPECT_EQ(t[1].name, "name");
+    EXPECT_EQ(t[2].text, "\" {x} \\ ");
+    EXPECT_EQ(t[3].kind, K::Line);
+    EXPECT_EQ(items[1].kind, ReportItem::Kind::Rule);
+    EXPECT_DOUBLE_EQ(items[1].thick, 0.02);
+    EXPECT_EQ(items[2].kind, ReportItem::Kind::Box);
+}
+
+TEST(ReportProjectReader, DamagedFilesNameTheFileAndTheLine) {
+    const QString head = "font Body face=Arial size=8\nreport R connection=C\nband Detail height=0.2\n";
+    struct Case {
+        QString text;
+        int line;
+        const char* says;
+    } cases[] = {
+        {"fnt Body face=Arial size=8\n", 1, "unknown statement \"fnt\""},
+        {"font Body face=\"Arial size=8\n", 1, "a quoted text is not closed"},
+        {"font Body face=Arial size=big\n", 1, "font size"},
+        {"band Detail height=1\n", 1, "a band outside a report"},
+        {"report R connection=C\nband Detail height=0.2\n", 1, "has no \"end\""},
+        {"report R connection=C\nband PageHeader height=0.2\nend\n", 3, "has no Detail band"},
+        {"report R\n", 1, "names no data connection"},
+        {head + "text x=0 w=1 font=Bold \"x\"\nend\n", 4, "unknown font \"Bold\""},
+        {head + "text x=0 w=1 \"{field:name\"\nend\n", 4, "without its \"}\""},
+        {head + "text x=0 w=1 \"{nosuch}\"\nend\n", 4, "unknown value \"{nosuch}\""},
+        {head + "text x=0 w=1 \"{param:}\"\nend\n", 4, "needs a name"},
+        {head + "text x=0 w=-1 \"x\"\nend\n", 4, "not a size in inches"},
+        {head + "text x=0 \"x\"\nend\n", 4, "\"w\" is missing"},
+        {head + "text x=0 w=1 colour=red \"x\"\nend\n", 4, "unknown setting \"colour\""},
+        {head + "text x=0 w=1 \"a\" \"b\"\nend\n", 4, "unexpected \"b\""},
+        {head + "rule x=0 w=1 h=1\nend\n", 4, "not both"},
+        {head + "band Footer height=1\nend\n", 4, "unknown band \"Footer\""},
+        {head + "band Detail height=1\nend\n", 4, "appears twice"},
+        {head + "end\nreport r connection=C\n", 5, "declared twice"},
+        {"font Body face=Arial size=8\nreport R connection=C\nband PageHeader height=0.5\n"
+         "text x=0 w=1 \"{field:zip}\"\n",
+         4, "only be used in the Detail band"},
+        {QString::fromLatin1("\x7f\x45LF\x02\x01\x01\x00\x00"), 1, "unknown statement"},
+    };
+    for (const Case& c : cases) {
+        const std::string error = ErrorOf(c.text);
+        EXPECT_NE(error.find("\"/p/Gslip3.rpt\", line " + std::to_string(c.line) + ":"), std::string::npos)
+            << error << "\n" << c.text.toStdString();
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+}
+
+TEST(ReportProjectReader, MissingFileIsAnErrorNamingItsFullPath) {
+    test::TempDir dir;
+    const std::string path = dir.File("Gslip3.rpt");
+    try {
+        ReadReportProject(path);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"" + path + "\""), std::string::npos) << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace gs
