@@ -1,0 +1,44 @@
+#include "report/reportstatus.h"
+
+#include "platform/windowplacement.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace gs {
+
+ReportStatusWindow::ReportStatusWindow(const QString& title, QWidget* parent) : QWidget(parent, Qt::Dialog) {
+    setObjectName("ReportStatus");
+    setWindowTitle(title);
+    setWindowModality(Qt::NonModal);
+    auto* layout = new QVBoxLayout(this);
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName("lblStatus");
+    lblStatus->setAlignment(Qt::AlignCenter);
+    lblStatus->setMinimumWidth(lblStatus->fontMetrics().horizontalAdvance("Generating page 000000") + 24);
+    layout->addWidget(lblStatus);
+    auto* buttons = new QHBoxLayout;
+    btnCancel = new QPushButton(tr("Cancel"), this);
+    btnCancel->setObjectName("btnCancel");
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    connect(btnCancel, &QPushButton::clicked, this, &ReportStatusWindow::btnCancelClick);
+    adjustSize();
+    CentreOnScreen(*this);
+}
+
+void ReportStatusWindow::ShowPage(const QString& pattern, int page) {
+    QString text = pattern;
+    lblStatus->setText(text.replace("%p", QString::number(page)));
+}
+
+void ReportStatusWindow::btnCancelClick() {
+    cancelled_ = true;
+    btnCancel->setEnabled(false);
+}
+
+}  // namespace gs

@@ -1,0 +1,30 @@
+#pragma once
+// "Report Status": a small modeless window that shows which page is being
+// generated or printed, with a Cancel button that stops at the next page.
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace gs {
+
+class ReportStatusWindow : public QWidget {
+    Q_OBJECT
+public:
+    ReportStatusWindow(const QString& title, QWidget* parent);
+
+    // The pattern with "%p" replaced by the page number.
+    void ShowPage(const QString& pattern, int page);
+    bool Cancelled() const { return cancelled_; }
+
+    QLabel* lblStatus;
+    QPushButton* btnCancel;
+
+public slots:
+    void btnCancelClick();
+
+private:
+    bool cancelled_ = false;
+};
+
+}  // namespace gs

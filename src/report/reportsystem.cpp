@@ -1,0 +1,152 @@
+#include "report/reportsystem.h"
+
+#include "platform/paths.h"
+#include "platform/userinteraction.h"
+#include "printing/paintercanvas.h"
+#include "printing/printtarget.h"
+#include "report/reportpreview.h"
+#include "report/reportstatus.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+
+namespace gs {
+
+void InitReportPrinter(QPrinter& printer, const QPrinter* program, bool landscape) {
+    if (program) {
+        if (program->outputFormat() == QPrinter::NativeFormat && !program->printerName().isEmpty())
+            printer.setPrinterName(program->printerName());
+        else if (program->outputFormat() == QPrinter::PdfFormat)
+            printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageLayout(program->pageLayout());
+        printer.setDuplex(program->duplex());
+        printer.setColorMode(program->colorMode());
+    }
+    // The program's printer keeps the file name of its last job; a report
+    // gets a file of its own.
+    printer.setOutputFileName(printer.outputFormat() == QPrinter::PdfFormat ? QString() : printer.outputFileName());
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+PageFrame FrameOfPrinter(const QPrinter& printer) {
+    PageFrame f;
+    f.resolutionX = printer.logicalDpiX();
+    f.resolutionY = printer.logicalDpiY();
+    const QPageLayout layout = printer.pageLayout();
+    const QRect full = layout.fullRectPixels(printer.resolution());
+    const QRect paint = layout.paintRectPixels(printer.resolution());
+    f.sheetWidth = full.width();
+    f.sheetHeight = full.height();
+    f.printableLeft = paint.left() - full.left();
+    f.printableTop = paint.top() - full.top();
+    f.printableWidth = paint.width();
+    f.printableHeight = paint.height();
+    return f;
+}
+
+void TReportSystem::Execute(ReportJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    InitReportPrinter(printer, ProgramPrinter, job.Landscape());
+    if (DefaultDest == ReportDestination::Preview) {
+        ReportPreviewWindow preview(*this, job, printer, Parent);
+        Ui().RunModal(preview);
+    } else {
+        Print(job, printer, AllowSetup);
+    }
+}
+
+namespace {
+
+// Where the pages go when there is no printer to take them: a new PDF file in
+// the program folder's "Printed/" folder. Empty when the printer takes them.
+QString FallbackPdf(QPrinter& printer) {
+    const bool noPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
+                           (printer.printerName().isEmpty() || QPrinterInfo::availablePrinters().isEmpty());
+    const bool pdfWithoutFile = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+    if (!noPrinter && !pdfWithoutFile) return {};
+    const QString folder = QString::fromStdString(ExecutableDir()) + "Printed";
+    if (!QDir().mkpath(folder))
+        throw PrintError(("No printer is installed, and the folder \"" + folder +
+                          "\" for printed pages could not be created.").toStdString());
+    const QString file = TimeStampedPdfName(folder);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    return file;
+}
+
+}  // namespace
+
+bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst, QWidget* owner) {
+    if (!owner) owner = Parent;
+    std::unique_ptr<ReportRun> run = job.Layout(FrameOfPrinter(printer));
+    if (askFirst) {
+        printer.setPrintRange(QPrinter::AllPages);
+        if (!Ui().PrintDialog(owner, printer, SetupTitle, run->PageCount())) return false;
+        // The dialog may have chosen other paper.
+        run = job.Layout(FrameOfPrinter(printer));
+    }
+    const bool hadPrinter = !QPrinterInfo::availablePrinters().isEmpty();
+    const QString fallback = FallbackPdf(printer);
+    printer.setDocName(JobTitle);
+
+    int from = 1, to = run->PageCount();
+    if (printer.printRange() == QPrinter::PageRange) {
+        if (printer.fromPage() > 0) from = std::max(from, printer.fromPage());
+        if (printer.toPage() > 0) to = std::min(to, printer.toPage());
+    }
+    // Copies the device does not make itself are printed here.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    std::vector<int> sequence;
+    if (printer.collateCopies()) {
+        for (int c = 0; c < copies; ++c)
+            for (int p = from; p <= to; ++p) sequence.push_back(p);
+    } else {
+        for (int p = from; p <= to; ++p) sequence.insert(sequence.end(), static_cast<std::size_t>(copies), p);
+    }
+    if (printer.pageOrder() == QPrinter::LastPageFirst) std::reverse(sequence.begin(), sequence.end());
+
+    ReportStatusWindow status(StatusTitle, owner);
+    status.show();
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        const QString where =
+            printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+        if (!fallback.isEmpty()) printer.setOutputFileName({});
+        throw PrintError(("Printer error: the print job could not be started on \"" + where + "\".").toStdString());
+    }
+    try {
+        bool first = true;
+        for (int page : sequence) {
+            status.ShowPage(StatusPrinting, page);
+            QCoreApplication::processEvents();
+            // Cancel stops before the next page; a job has at least one.
+            if (!first && status.Cancelled()) break;
+            if (!first && !printer.newPage()) throw PrintError("Printer error: the next page could not be started.");
+            first = false;
+            PainterCanvas canvas(painter, MetricsOfPrinter(printer));
+            run->DrawPage(page, canvas);
+        }
+    } catch (...) {
+        printer.abort();
+        painter.end();
+        if (!fallback.isEmpty()) printer.setOutputFileName({});
+        throw;
+    }
+    const bool ended = painter.end() && printer.printerState() != QPrinter::Error;
+    if (!fallback.isEmpty()) printer.setOutputFileName({});  // the next print gets a file of its own
+    if (!ended) throw PrintError("Printer error: the print job could not be finished.");
+    if (!fallback.isEmpty())
+        Ui().Message(owner, QGuiApplication::applicationDisplayName(),
+                     (hadPrinter ? QString() : QString("No printer is installed. ")) +
+                         "The report was saved as the PDF file \"" + QDir::toNativeSeparators(fallback) + "\".",
+                     QMessageBox::Information, QMessageBox::Ok);
+    return true;
+}
+
+}  // namespace gs
