@@ -269,13 +269,25 @@ void TF_Main::BuildMenu() {
     report->setObjectName("Report1");
     QMenu* printReport = report->addMenu("&Print");
     printReport->setObjectName("PrintReport1");
-    miPrintFull = item(printReport, "miPrintFull", "Full Detail");
-    miPrintShort = item(printReport, "miPrintShort", "Short Detail");
+    auto reportItem = [this](QMenu* menu, const char* name, const QString& caption, ReportDestination destination,
+                             LogReport which) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, destination, which] { RunLogReport(destination, which); });
+        return a;
+    };
+    using D = ReportDestination;
+    miPrintFull = reportItem(printReport, "miPrintFull", "Full Detail", D::Printer, LogReport::FullDetail);
+    miPrintShort = reportItem(printReport, "miPrintShort", "Short Detail", D::Printer, LogReport::ShortDetail);
+    miPrintFirmMailingBook = reportItem(printReport, "miPrintFirmMailingBook", "Firm &Mailing Book", D::Printer,
+                                        LogReport::FirmMailingBook);
     QMenu* previewReport = report->addMenu("Pre&view");
     previewReport->setObjectName("PreviewReport1");
-    miPreviewFull = item(previewReport, "miPreviewFull", "&Full Detail");
-    miPreviewShort = item(previewReport, "miPreviewShort", "&Short Detail");
-    ClearReport1 = item(report, "ClearReport1", "&Clear");
+    miPreviewFull = reportItem(previewReport, "miPreviewFull", "&Full Detail", D::Preview, LogReport::FullDetail);
+    miPreviewShort = reportItem(previewReport, "miPreviewShort", "&Short Detail", D::Preview, LogReport::ShortDetail);
+    miPreviewFirmMailingBook = reportItem(previewReport, "miPreviewFirmMailingBook", "Firm &Mailing Book",
+                                          D::Preview, LogReport::FirmMailingBook);
+    ClearReport1 = item(report, "ClearReport1", "&Clear", &TF_Main::ClearReport1Click);
     QMenu* sort = report->addMenu("&Sort");
     sort->setObjectName("SortRepost1");
     auto* sortGroup = new QActionGroup(this);
@@ -703,6 +715,35 @@ void TF_Main::WarnIfNumbersUnsaved(const PieceOutcome& outcome) {
         Ui().Message(this, windowTitle(),
                      "The article number could not be saved in the settings file.\n" + FromAnsi(outcome.saveError),
                      QMessageBox::Warning, QMessageBox::Ok);
+}
+
+LogOrder TF_Main::SelectedLogOrder() const {
+    if (MIByMailerNumber->isChecked()) return LogOrder::MailerNumber;
+    if (MIByName->isChecked()) return LogOrder::Name;
+    if (MIByDate->isChecked()) return LogOrder::Date;
+    if (MIByZipCode->isChecked()) return LogOrder::ZipCode;
+    return LogOrder::PrintingOrder;
+}
+
+void TF_Main::RunLogReport(ReportDestination destination, LogReport report) {
+    RunCommand([&] {
+        LogReportSetup setup;
+        setup.logFile = MailLogFileName;
+        setup.projectFile = ProgramDir + "Gslip3.rpt";
+        setup.order = SelectedLogOrder();
+        const auto sender = SenderLabels(settings);
+        for (std::size_t i = 0; i < sender.size(); ++i)
+            setup.params["Sender" + std::to_string(i + 1)] = FromAnsi(sender[i]);
+        setup.programPrinter = &SystemPrinter().Printer();
+        gs::RunLogReport(this, setup, destination, report);
+    });
+}
+
+void TF_Main::ClearReport1Click() {
+    RunCommand([this] {
+        const std::string folder = MailLogFileName.substr(0, MailLogFileName.find_last_of('/') + 1);
+        ClearLogCommand(this, MailLogFileName, QString::fromStdString(folder));
+    });
 }
 
 void TF_Main::InstallTableStoreHandlers() {

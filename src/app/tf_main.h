@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
+#include "maillog/logcommands.h"
 #include "platform/paths.h"
 #include "printing/printedpiece.h"
 #include "settings/settings.h"
@@ -102,8 +103,10 @@ public:
     QAction* TrackItem1;
     QAction* miPrintFull;
     QAction* miPrintShort;
+    QAction* miPrintFirmMailingBook;
     QAction* miPreviewFull;
     QAction* miPreviewShort;
+    QAction* miPreviewFirmMailingBook;
     QAction* ClearReport1;
     QAction* MIByMailerNumber;
     QAction* MIByName;
@@ -159,6 +162,8 @@ public slots:
     void btnPrintClick();
     void MIPrintClick();
     void PrintAndLogPiece();
+    // Report menu.
+    void ClearReport1Click();
 
 public:
     // The piece as the window shows it: sender labels, the recipient (the
@@ -166,6 +171,10 @@ public:
     // an edit of the record not yet posted included), RE, comment and the
     // fee texts as displayed.
     PrintedPiece CurrentPiece() const;
+    // The Report menu's print and preview items.
+    void RunLogReport(ReportDestination destination, LogReport report);
+    // The order of the first checked Sort item; printing order when none is.
+    LogOrder SelectedLogOrder() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
