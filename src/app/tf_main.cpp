@@ -734,7 +734,7 @@ void TF_Main::RunLogReport(ReportDestination destination, LogReport report) {
         const auto sender = SenderLabels(settings);
         for (std::size_t i = 0; i < sender.size(); ++i)
             setup.params["Sender" + std::to_string(i + 1)] = FromAnsi(sender[i]);
-        setup.programPrinter = &SystemPrinter().Printer();
+        setup.preparePrinter = ApplyProgramPageSetup;
         gs::RunLogReport(this, setup, destination, report);
     });
 }

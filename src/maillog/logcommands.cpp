@@ -69,7 +69,7 @@ void RunLogReport(QWidget* parent, const LogReportSetup& setup, ReportDestinatio
         WaitCursor wait;
         ApplyLogOrder(TzDbfReport, setup.order);
     }
-    ReportSystem1.ProgramPrinter = setup.programPrinter;
+    ReportSystem1.PreparePrinter = setup.preparePrinter;
     ReportSystem1.DefaultDest = destination;
     ReportSystem1.AllowSetup = destination == ReportDestination::Printer;
     ReportProject1.Open();

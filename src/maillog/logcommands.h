@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <string>
 
 class QPrinter;
@@ -25,7 +27,8 @@ struct LogReportSetup {
     std::string projectFile;  // "Gslip3.rpt" under the program folder
     LogOrder order = LogOrder::PrintingOrder;
     ReportParams params;      // set beside "MyTime"
-    const QPrinter* programPrinter = nullptr;
+    // Starts a report's printer from the program's printer and paper.
+    std::function<void(QPrinter&)> preparePrinter;
 };
 
 // Opens the log; an empty log is "Report is empty." and nothing else. Else

@@ -18,19 +18,10 @@
 
 namespace gs {
 
-void InitReportPrinter(QPrinter& printer, const QPrinter* program, bool landscape) {
-    if (program) {
-        if (program->outputFormat() == QPrinter::NativeFormat && !program->printerName().isEmpty())
-            printer.setPrinterName(program->printerName());
-        else if (program->outputFormat() == QPrinter::PdfFormat)
-            printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageLayout(program->pageLayout());
-        printer.setDuplex(program->duplex());
-        printer.setColorMode(program->colorMode());
-    }
-    // The program's printer keeps the file name of its last job; a report
-    // gets a file of its own.
-    printer.setOutputFileName(printer.outputFormat() == QPrinter::PdfFormat ? QString() : printer.outputFileName());
+void InitReportPrinter(QPrinter& printer, const std::function<void(QPrinter&)>& prepare, bool landscape) {
+    if (prepare) prepare(printer);
+    // The program's printer keeps the file name of its last job.
+    if (printer.outputFormat() == QPrinter::PdfFormat) printer.setOutputFileName({});
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
@@ -52,7 +43,7 @@ PageFrame FrameOfPrinter(const QPrinter& printer) {
 
 void TReportSystem::Execute(ReportJob& job) {
     QPrinter printer(QPrinter::HighResolution);
-    InitReportPrinter(printer, ProgramPrinter, job.Landscape());
+    InitReportPrinter(printer, PreparePrinter, job.Landscape());
     if (DefaultDest == ReportDestination::Preview) {
         ReportPreviewWindow preview(*this, job, printer, Parent);
         Ui().RunModal(preview);
@@ -129,7 +120,7 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
             if (!first && status.Cancelled()) break;
             if (!first && !printer.newPage()) throw PrintError("Printer error: the next page could not be started.");
             first = false;
-            PainterCanvas canvas(painter, MetricsOfPrinter(printer));
+            PainterCanvas canvas(painter, MetricsOfPagedDevice(printer));
             run->DrawPage(page, canvas);
         }
     } catch (...) {

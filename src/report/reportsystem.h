@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -34,9 +36,10 @@ public:
     ReportDestination DefaultDest = ReportDestination::Preview;
     // Whether printing shows the Output Options window first.
     bool AllowSetup = false;
-    // The program's printer: a report prints on its printer and paper, in
-    // the report's own orientation. Null: the system's default printer.
-    const QPrinter* ProgramPrinter = nullptr;
+    // Sets up a report's printer before the report turns it to its own
+    // orientation: the program's printer and paper. Empty: Qt's default
+    // printer and paper.
+    std::function<void(QPrinter&)> PreparePrinter;
 
     // Shows the report in the preview window (modal, until the user closes
     // it) or prints it, as DefaultDest says.
@@ -52,9 +55,11 @@ public:
     bool Print(const ReportJob& job, QPrinter& printer, bool askFirst, QWidget* owner = nullptr);
 };
 
-// Sets up a report's printer from the program's printer (its printer or PDF
-// output, paper, margins, duplex and colour) in the report's orientation.
-void InitReportPrinter(QPrinter& printer, const QPrinter* program, bool landscape);
+// Sets up a report's printer: prepared as the engine says, in the report's
+// orientation, with no output file of its own yet (the Output Options window
+// or the "Printed/" folder gives it one), so a report never writes over the
+// file of an earlier job.
+void InitReportPrinter(QPrinter& printer, const std::function<void(QPrinter&)>& prepare, bool landscape);
 
 // The sheet and the printable area of a printer, in device pixels.
 PageFrame FrameOfPrinter(const QPrinter& printer);

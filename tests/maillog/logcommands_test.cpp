@@ -149,10 +149,8 @@ TEST_F(LogCommandTest, PreviewOpensMaximisedAtFullSizeAndPages) {
         preview->btnClose->click();
     });
     // The report takes the program printer's paper, in its own orientation.
-    QPrinter program;
-    program.setPageSize(QPageSize(QPageSize::Letter));
     LogReportSetup setup = Setup();
-    setup.programPrinter = &program;
+    setup.preparePrinter = [](QPrinter& printer) { printer.setPageSize(QPageSize(QPageSize::Letter)); };
     RunLogReport(nullptr, setup, ReportDestination::Preview, LogReport::FullDetail);
     EXPECT_TRUE(answered);
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"dialog:gs::ReportPreviewWindow"}));
