@@ -4,6 +4,9 @@
 #include "printing/canvas.h"
 
 #include <QFont>
+#include <QFontMetrics>
+
+#include <optional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -51,10 +54,14 @@ public:
     void FillRect(const QRect& target, const QColor& color) override;
 
 private:
+    const QFontMetrics& Metrics();
+
     QPainter& painter_;
     DeviceMetrics metrics_;
     CanvasFont font_;
     QFont qfont_;
+    std::optional<QFontMetrics> metrics_of_font_;
+    bool fontInPainter_ = false;  // qfont_ is the painter's font
 };
 
 }  // namespace gs

@@ -129,6 +129,7 @@ void ReportRun::Bind(const ReportProjectFile& project) {
         c.weight = f.bold ? 700 : 400;
         fonts_.push_back(c);
     }
+    widths_.resize(fonts_.size());
     left_ = Px(report_.marginLeft, frame_.resolutionX);
     auto slotOf = [&](const std::string& name, int line) {
         const int field = data_.FieldIndex(name);
@@ -297,7 +298,7 @@ void ReportRun::DrawBand(const Band& band, int top, const Context& ctx, PrintCan
             if (text.isEmpty()) break;
             const CanvasFont& font = fonts_[static_cast<std::size_t>(item.font)];
             if (!(canvas.Font() == font)) canvas.SetFont(font);
-            int width = canvas.TextWidth(text);
+            int width = Width(canvas, item.font, text);
             if (width > item.w) {
                 // The longest beginning that fits its column.
                 qsizetype lo = 0, hi = text.size() - 1;
@@ -320,6 +321,18 @@ void ReportRun::DrawBand(const Band& band, int top, const Context& ctx, PrintCan
         }
         }
     }
+}
+
+int ReportRun::Width(PrintCanvas& canvas, int font, const QString& text) {
+    // Dates, fees and cities repeat from record to record; measuring a text
+    // costs about as much as drawing it.
+    QHash<QString, int>& known = widths_[static_cast<std::size_t>(font)];
+    const auto it = known.constFind(text);
+    if (it != known.constEnd()) return *it;
+    if (known.size() > 20000) known.clear();
+    const int width = canvas.TextWidth(text);
+    known.insert(text, width);
+    return width;
 }
 
 QString ReportRun::Evaluate(const Item& item, const Context& ctx) const {

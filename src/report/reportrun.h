@@ -13,6 +13,8 @@
 #include "printing/canvas.h"
 #include "report/reportmodel.h"
 
+#include <QHash>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -91,6 +93,9 @@ private:
     void LoadPage(int page, std::uint32_t first, int records);
     void EnsureTotals(int page);
     void DrawBand(const Band& band, int top, const Context& ctx, PrintCanvas& canvas);
+    // The text's width in the font, remembered: widths in device pixels of
+    // the frame are the same on every canvas the run draws on.
+    int Width(PrintCanvas& canvas, int font, const QString& text);
     QString Evaluate(const Item& item, const Context& ctx) const;
     QString Value(const Part& part, const Context& ctx) const;
 
@@ -101,6 +106,7 @@ private:
     PageFrame frame_;
 
     std::vector<CanvasFont> fonts_;
+    std::vector<QHash<QString, int>> widths_;  // by font
     std::vector<Band> bands_;
     std::vector<int> slotField_;   // the data's field index for every field slot
     std::vector<bool> slotSummed_;
