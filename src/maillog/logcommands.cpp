@@ -3,12 +3,12 @@
 #include "dbase/tzdbf.h"
 #include "maillog/logclear.h"
 #include "maillog/maillog.h"
+#include "platform/application.h"
 #include "platform/userinteraction.h"
 #include "report/reportproject.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QGuiApplication>
 
 namespace gs {
 
@@ -23,7 +23,7 @@ const char* ReportNameOf(LogReport report) {
 
 namespace {
 
-QString Title() { return QGuiApplication::applicationDisplayName(); }
+QString Title() { return ApplicationTitle(); }
 
 // Closes what a command opened, on every path out of it; a failure to close
 // does not hide the error that brought us here.
@@ -91,8 +91,10 @@ void ClearLogCommand(QWidget* parent, const std::string& logFile, const QString&
                                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No) return;
     if (answer == QMessageBox::Yes) {
+        // An existing table is added to, not replaced: the dialog's "replace
+        // it?" would say the opposite of what happens.
         const QString chosen = Ui().SaveFileName(parent, QObject::tr("Save the Mail Log As"), saveFolder,
-                                                 "dBase tables|*.dbf|All files|*");
+                                                 "dBase tables|*.dbf|All files|*", OverwritePrompt::DontAsk);
         // Asked to keep the data and given no place for it: keep the log.
         if (chosen.isEmpty()) return;
         const std::string target = LogCopyTarget(chosen.toStdString());

@@ -1,5 +1,6 @@
 #include "report/reportsystem.h"
 
+#include "platform/application.h"
 #include "platform/paths.h"
 #include "platform/userinteraction.h"
 #include "printing/paintercanvas.h"
@@ -9,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -133,7 +133,7 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
     if (!fallback.isEmpty()) printer.setOutputFileName({});  // the next print gets a file of its own
     if (!ended) throw PrintError("Printer error: the print job could not be finished.");
     if (!fallback.isEmpty())
-        Ui().Message(owner, QGuiApplication::applicationDisplayName(),
+        Ui().Message(owner, ApplicationTitle(),
                      (hadPrinter ? QString() : QString("No printer is installed. ")) +
                          "The report was saved as the PDF file \"" + QDir::toNativeSeparators(fallback) + "\".",
                      QMessageBox::Information, QMessageBox::Ok);

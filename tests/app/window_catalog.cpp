@@ -5,13 +5,21 @@
 #include "app/about.h"
 #include "app/buttonchoicedialog.h"
 #include "app/tf_main.h"
+#include "dbase/tzdbf.h"
+#include "maillog/maillog.h"
 #include "numbering/tf_mailer.h"
 #include "printing/tf_align.h"
 #include "printing/tf_extralabel.h"
+#include "report/projectreader.h"
+#include "report/reportpreview.h"
+#include "report/reportstatus.h"
+#include "report/reportsystem.h"
 #include "settings/tf_youraddress.h"
 
 #include <QAction>
+#include <QDir>
 #include <QImage>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -75,6 +83,50 @@ Window Registration(CatalogContext&) {
                                                 QStringList{kNeverPrintCaption, kPrintLaterCaption, kPrintNowCaption});
 }
 
+// What the report preview shows: FullDetail of a short log, laid out on
+// Letter paper. Built before the window that refers to it.
+struct PreviewParts {
+    explicit PreviewParts(CatalogContext& c) {
+        QDir().mkpath(QString::fromStdString(c.dirs.Path() + "program/Reports"));
+        const std::string file = c.dirs.Path() + "program/Reports/report3.dbf";
+        for (int i = 0; i < 30; ++i) {
+            MailLogEntry e;
+            e.sentname = {"Westfield Regional Medical Center", "4410 Harbor View Boulevard", "Suite 1200", ""};
+            e.city = "Salt Lake City";
+            e.state = "UT";
+            e.zip = "84101-1234";
+            e.mailernum = "7112 3456 7890 0000 00" + std::to_string(10 + i);
+            e.postage = "          0.39";
+            e.certified = "          2.40";
+            e.returnReceipt = "          1.85";
+            e.total = "          4.64";
+            AppendLogRecord(file, e);
+        }
+        ConfigureMailLog(log, file);
+        log.Open();
+        project = ReadReportProject(GREENSLIP_SOURCE_DIR "/data/Gslip3.rpt");
+        job = std::make_unique<ReportJob>(project, *project.FindReport("FullDetail"),
+                                          std::make_unique<TableReportData>(log), ReportParams{});
+        InitReportPrinter(printer, [](QPrinter& p) { p.setPageSize(QPageSize(QPageSize::Letter)); }, true);
+    }
+    TTzDbf log{"TzDbfReport"};
+    TReportSystem system;
+    ReportProjectFile project;
+    std::unique_ptr<ReportJob> job;
+    QPrinter printer{QPrinter::HighResolution};
+};
+
+class CatalogPreview : public PreviewParts, public ReportPreviewWindow {
+public:
+    explicit CatalogPreview(CatalogContext& c) : PreviewParts(c), ReportPreviewWindow(system, *job, printer, nullptr) {}
+};
+
+Window ReportStatus(const char* pattern) {
+    auto status = std::make_unique<ReportStatusWindow>("Report Status", nullptr);
+    status->ShowPage(pattern, 12345);
+    return status;
+}
+
 }  // namespace
 
 const QList<CatalogWindow>& WindowCatalog() {
@@ -100,6 +152,9 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Extra Label, No", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "No"); }},
         {"Import into an existing table", "Greenslip", [](CatalogContext&) -> Window { return std::make_unique<ButtonChoiceDialog>("Greenslip", kImportExistsQuestion, QStringList{kOverwriteCaption, kAppendCaption, kCancelCaption}); }},
         {"Import progress", "Greenslip", [](CatalogContext&) -> Window { return MakeTransferProgressDialog(nullptr, "Importing names and addresses..."); }},
+        {"Report Status, generating", "Report Status", [](CatalogContext&) { return ReportStatus("Generating page %p"); }},
+        {"Report Status, printing", "Report Status", [](CatalogContext&) { return ReportStatus("Printing page %p"); }},
+        {"Report Preview", "Report Preview", [](CatalogContext& c) -> Window { return std::make_unique<CatalogPreview>(c); }},
     };
     // clang-format on
     return windows;

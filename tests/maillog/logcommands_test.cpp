@@ -250,6 +250,8 @@ TEST_F(LogCommandTest, ClearAnsweredYesCopiesTheLogThenEmptiesIt) {
         ClearLogCommand(nullptr, logFile, "/saved/here");
         EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "save"}));
         EXPECT_EQ(scripted.ui.asked[1].text, "/saved/here");
+        // Choosing an existing table adds to it: no "replace it?" first.
+        EXPECT_EQ(scripted.ui.asked[1].prompt, OverwritePrompt::DontAsk);
         EXPECT_EQ(ReadAll(dirs.File("march.DBF")), logBytes);
         EXPECT_TRUE(Numbers(logFile).empty());
     }
