@@ -20,6 +20,11 @@ constexpr std::uint64_t kMemoLockOffset = 10;
 void PutU32(char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
+std::function<void(int)>& LockPause() {
+    static std::function<void(int)> pause;
+    return pause;
+}
+
 std::uint32_t GetU32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
@@ -104,11 +109,14 @@ std::string MemoFile::Read(std::uint32_t block, long recNo) const {
     return text;
 }
 
+void MemoFile::SetLockPauseForTesting(std::function<void(int attempt)> pause) { LockPause() = std::move(pause); }
+
 void MemoFile::LockForWrite() {
     if (!shared_) return;
     for (int i = 0; i < kMemoLockTries; ++i) {
         if (LockRange(file_.Fd(), kMemoLockOffset, 1)) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (LockPause()) LockPause()(i + 1);
+        else std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     RaiseDbfError(dbferr::kCannotLockMemo, path_ + " [" + "EditMemo/CloseMemo" + "]");
 }

@@ -4,6 +4,7 @@
 // length + 8), and read/append support for dBase III memo files (text ended
 // by 1A 1A, no block header) written by other programs.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ public:
     // returns its block.
     static std::uint32_t AppendToImage(std::string& image, std::string_view text, Kind kind);
     static void FinishImage(std::string& image);
+
+    // Replaces the short pause between two tries of the memo lock (attempt
+    // counts from 1); empty restores the pause. Lets a test release the lock
+    // at a known try instead of racing a timer.
+    static void SetLockPauseForTesting(std::function<void(int attempt)> pause);
 
 private:
     void LockForWrite();

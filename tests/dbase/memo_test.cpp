@@ -1,7 +1,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <thread>
 
 #include "dbftestutil.h"
 #include "platform/filelock.h"
@@ -230,13 +229,16 @@ TEST_F(MemoTest, SharedWriteFailsWhileTheMemoLockIsHeld) {
     EXPECT_EQ(lastDetail, Path("addr.dbt") + " [EditMemo/CloseMemo]");
     EXPECT_EQ(Memo().size(), 24u);
 
-    // A holder that lets go within the retries is waited out.
-    std::thread release([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        UnlockRange(other.Fd(), 10, 1);
+    // A holder that lets go within the retries is waited out: here it lets
+    // go during the pause after the third try.
+    int tries = 0;
+    MemoFile::SetLockPauseForTesting([&](int attempt) {
+        tries = attempt;
+        if (attempt == 3) UnlockRange(other.Fd(), 10, 1);
     });
     t.SetMField("address", {"x"});
-    release.join();
+    MemoFile::SetLockPauseForTesting(nullptr);
+    EXPECT_EQ(tries, 3);
     EXPECT_EQ(t.GetFieldText("address"), "x");
 
     // Exclusive tables take no memo lock.
