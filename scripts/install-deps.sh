@@ -10,9 +10,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ocr-a fonts-liberation2 fonts-dejavu-core
 )
-# Independent xBase readers and a PDF rasteriser, used by the tests only.
+# Independent xBase readers, a PDF rasteriser and a CUPS scheduler with a
+# file-writing printer driver (the batch command's queue test starts a
+# private one), used by the tests only.
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(python3 python3-dbfread python3-dbf gdal-bin poppler-utils)
+  packages+=(python3 python3-dbfread python3-dbf gdal-bin poppler-utils cups printer-driver-cups-pdf)
 fi
 
 missing=()
