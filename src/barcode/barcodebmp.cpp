@@ -1,6 +1,7 @@
 #include "barcode/barcodebmp.h"
 
 #include "barcode/code128.h"
+#include "barcode/imb.h"
 #include "barcode/postnet.h"
 #include "barcode/rasterfill.h"
 
@@ -35,6 +36,7 @@ std::string ApplyTextRule(TBarCodeType type, std::string_view text) {
     switch (type) {
     case TBarCodeType::bcCode128: return PrepareCode128Text(text);
     case TBarCodeType::bcPOSTNET: return PreparePostnetText(text);
+    case TBarCodeType::bcIntelligentMail: return PrepareImbText(text);
     default: return std::string(text);
     }
 }
@@ -123,6 +125,11 @@ void TBarcodeBmp::SetScale(int scale) {
     Rebuild();
 }
 
+void TBarcodeBmp::SetBarPitch(int pitch) {
+    barPitch_ = pitch;
+    Rebuild();
+}
+
 void TBarcodeBmp::SetInterpret(bool interpret) {
     interpret_ = interpret;
     Rebuild();
@@ -138,6 +145,8 @@ void TBarcodeBmp::Rebuild() {
     const int emptyWidth = 20 * scale;
 
     std::vector<int> code128;
+    std::string imbStates;
+    const int pitch = barPitch_ > 0 ? barPitch_ : 2 * scale;
     int width = emptyWidth;
     if (!text_.empty()) {
         if (type_ == TBarCodeType::bcCode128) {
@@ -145,6 +154,10 @@ void TBarcodeBmp::Rebuild() {
             width = Code128WidthForValues(code128.size(), scale);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
             width = PostnetWidth(static_cast<int>(text_.size()), scale);
+        } else if (type_ == TBarCodeType::bcIntelligentMail) {
+            // Digits that do not make a symbol leave the empty bitmap.
+            imbStates = ImbBarStates(text_);
+            if (!imbStates.empty()) width = ImbWidth(scale, pitch);
         }
     }
 
@@ -158,6 +171,8 @@ void TBarcodeBmp::Rebuild() {
             DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
             DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);
+        } else if (type_ == TBarCodeType::bcIntelligentMail) {
+            DrawImb(bitmap_, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
         }
         if (interpret_) DrawHumanReadable(width);
     }

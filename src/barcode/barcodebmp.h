@@ -8,8 +8,10 @@
 
 namespace gs {
 
-// Symbologies, in their stored order (ordinal 0..12). Only bcCode128 and
-// bcPOSTNET draw bars; the others give a white bitmap of the empty width.
+// Symbologies, in their stored order (ordinal 0..13). Only bcCode128,
+// bcPOSTNET and bcIntelligentMail draw bars; the others give a white bitmap
+// of the empty width. bcIntelligentMail comes last so that the stored
+// ordinals of the others stay.
 enum class TBarCodeType {
     bcCode128,
     bcCode39,
@@ -23,7 +25,8 @@ enum class TBarCodeType {
     bcPOSTNET,
     bcUPCE,
     bcUPC2ext,
-    bcUPC5ext
+    bcUPC5ext,
+    bcIntelligentMail
 };
 
 // Rotation applied after drawing; bcRotate90 is a quarter turn clockwise,
@@ -54,8 +57,14 @@ public:
     QFont Font() const { return font_; }
     void SetFont(const QFont* font);  // null is ignored
 
+    // Width of one module in pixels; for bcIntelligentMail the bar width.
     int Scale() const { return scale_; }
     void SetScale(int scale);
+
+    // bcIntelligentMail only: pixels from one bar's left edge to the next
+    // one's; 0 (the default) means two modules, as POSTNET's pitch.
+    int BarPitch() const { return barPitch_; }
+    void SetBarPitch(int pitch);
 
     bool Interpret() const { return interpret_; }
     void SetInterpret(bool interpret);
@@ -75,6 +84,7 @@ private:
     TBarCodeType type_ = TBarCodeType::bcCode128;
     QFont font_;
     int scale_ = 1;
+    int barPitch_ = 0;
     bool interpret_ = true;
     TbcRotate rotate_ = TbcRotate::bcNoRotate;
 };

@@ -63,11 +63,12 @@ TEST(BarcodeBmp, EnumerationsKeepTheirStoredOrder) {
     EXPECT_EQ(static_cast<int>(TBarCodeType::bcEAN128), 8);
     EXPECT_EQ(static_cast<int>(TBarCodeType::bcPOSTNET), 9);
     EXPECT_EQ(static_cast<int>(TBarCodeType::bcUPC5ext), 12);
+    EXPECT_EQ(static_cast<int>(TBarCodeType::bcIntelligentMail), 13);  // added after the stored ones
     EXPECT_EQ(static_cast<int>(TbcRotate::bcRotate270), 3);
 }
 
 TEST(BarcodeBmp, EmptyTextGivesWhiteQuietZoneOnly) {
-    for (TBarCodeType type : {TBarCodeType::bcCode128, TBarCodeType::bcPOSTNET}) {
+    for (TBarCodeType type : {TBarCodeType::bcCode128, TBarCodeType::bcPOSTNET, TBarCodeType::bcIntelligentMail}) {
         TBarcodeBmp bmp;
         bmp.SetBarcodeType(type);
         bmp.SetScale(3);

@@ -250,4 +250,66 @@ std::optional<PostnetReading> ReadPostnet(const QImage& bitmap, std::string* err
     return reading;
 }
 
+std::optional<FourStateReading> ReadFourState(const QImage& bitmap, std::string* error) {
+    if (bitmap.height() == 0 || bitmap.width() == 0) {
+        Fail(error, "empty bitmap");
+        return std::nullopt;
+    }
+    const int middle = bitmap.height() / 2;
+    const std::vector<Run> runs = Runs(bitmap, middle);
+    if (runs.size() < 3 || runs.front().dark || runs.back().dark) {
+        Fail(error, "no quiet zones");
+        return std::nullopt;
+    }
+    FourStateReading reading;
+    reading.barWidth = runs[1].length;
+    reading.pitch = runs.size() > 3 ? runs[1].length + runs[2].length : 0;
+    reading.leftQuiet = runs.front().length;
+    reading.rightQuiet = runs.back().length;
+    auto dark = [&](int x, int y) { return bitmap.constScanLine(y)[x] < 128; };
+
+    // One extent (first and last dark row) per state, the same for every bar of it.
+    std::map<char, std::pair<int, int>> extents;
+    int x = runs.front().length;
+    for (std::size_t i = 1; i + 1 < runs.size(); ++i) {
+        if (runs[i].dark) {
+            if (runs[i].length != reading.barWidth) {
+                Fail(error, "bars of different widths");
+                return std::nullopt;
+            }
+            int top = middle, bottom = middle;
+            while (top > 0 && dark(x, top - 1)) --top;
+            while (bottom + 1 < bitmap.height() && dark(x, bottom + 1)) ++bottom;
+            for (int c = x; c < x + runs[i].length; ++c)
+                for (int y = 0; y < bitmap.height(); ++y)
+                    if (dark(c, y) != (y >= top && y <= bottom)) {
+                        Fail(error, "a bar that is not one solid rectangle");
+                        return std::nullopt;
+                    }
+            const bool up = top == 0;
+            const bool down = bottom == bitmap.height() - 1;
+            const char state = up && down ? 'F' : up ? 'A' : down ? 'D' : 'T';
+            const auto [it, fresh] = extents.emplace(state, std::make_pair(top, bottom));
+            if (!fresh && it->second != std::make_pair(top, bottom)) {
+                Fail(error, std::string("bars of state ") + state + " of different heights");
+                return std::nullopt;
+            }
+            reading.states += state;
+        } else if (runs[i].length + reading.barWidth != reading.pitch) {
+            Fail(error, "uneven bar pitch");
+            return std::nullopt;
+        }
+        x += runs[i].length;
+    }
+    auto rows = [&](char state) {
+        const auto it = extents.find(state);
+        return it == extents.end() ? 0 : it->second.second - it->second.first + 1;
+    };
+    reading.fullHeight = rows('F');
+    reading.ascenderHeight = rows('A');
+    reading.descenderHeight = rows('D');
+    reading.trackerHeight = rows('T');
+    return reading;
+}
+
 }  // namespace gs::testing

@@ -43,4 +43,22 @@ struct PostnetReading {
 // with exactly two full bars each, digit sum a multiple of ten.
 std::optional<PostnetReading> ReadPostnet(const QImage& bitmap, std::string* error = nullptr);
 
+struct FourStateReading {
+    std::string states;  // 'F' full, 'A' ascender, 'D' descender, 'T' tracker, left to right
+    int barWidth = 0;
+    int pitch = 0;
+    int leftQuiet = 0;
+    int rightQuiet = 0;
+    int fullHeight = 0;      // rows of a full bar
+    int ascenderHeight = 0;  // rows of an ascender bar (tracker included)
+    int descenderHeight = 0;
+    int trackerHeight = 0;
+};
+
+// Reads the bars of a four-state symbol (the Intelligent Mail barcode) from
+// an unrotated bitmap: every bar crosses the middle row; a bar is classed by
+// whether it reaches the top and the bottom row. Bars of one width at one
+// pitch, and one height per state, or nothing.
+std::optional<FourStateReading> ReadFourState(const QImage& bitmap, std::string* error = nullptr);
+
 }  // namespace gs::testing
