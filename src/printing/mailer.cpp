@@ -1,6 +1,7 @@
 #include "printing/mailer.h"
 
 #include "barcode/barcodebmp.h"
+#include "barcode/imb.h"
 #include "barcode/postnet.h"
 #include "numbering/articlenumber.h"
 #include "settings/addresstext.h"
@@ -45,6 +46,31 @@ void DrawZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const Mailer
         zip.SetBarcodeText(request.recipientZip);
         draw(zip.BarcodeText().size() > 5 ? 0.15 : 1.08, 5.63);
     }
+}
+
+// The same three places as POSTNET, in the same order; the symbol has one
+// length whatever the routing code, so it has one place per line.
+void DrawImbZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const MailerPrintRequest& request) {
+    const std::string problem = ImbTrackingProblem(request.imbTracking);
+    if (!problem.empty()) throw PrintError("The Intelligent Mail barcode cannot be printed. " + problem);
+    const std::string tracking = ImbTrackingCode(request.imbTracking);
+
+    TBarcodeBmp imb;
+    imb.SetBarcodeType(TBarCodeType::bcIntelligentMail);
+    imb.SetHeight(ImbFullBarHeight(metrics.resolutionY));
+    imb.SetScale(ImbBarWidth(metrics.resolutionX));
+    imb.SetBarPitch(ImbPitch(metrics.resolutionX));
+    imb.SetRotate(TbcRotate::bcRotate180);
+
+    auto draw = [&](const std::string& zip, double x, double y) {
+        imb.SetBarcodeText(tracking + ImbRoutingCode(zip));
+        const QImage& bmp = imb.Bitmap();
+        DrawBitmapOnPrinter(canvas, DeviceX(metrics, x), DeviceY(metrics, y), bmp.width(), bmp.height(), bmp);
+    };
+    draw(request.recipientZip, kImbAddressX, 5.63);
+    draw(request.senderZip, kImbAddressX, 3.83);
+    if (request.extraLabelOn == "Yes" && request.extraLabelAddress == "Addressed To")
+        draw(request.recipientZip, kImbExtraLabelX, 5.63);
 }
 
 void DrawLines(PrintCanvas& canvas, const PrintMetrics& metrics, const std::array<std::string, 5>& lines,
@@ -178,7 +204,10 @@ std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, b
     } else {
         plain = request.numberSource;
     }
-    DrawZipBlock(canvas, metrics, request);
+    if (request.imbZipBarcode)
+        DrawImbZipBlock(canvas, metrics, request);
+    else
+        DrawZipBlock(canvas, metrics, request);
     const std::string grouped = FormatArticleNumber(plain);
     DrawBody(canvas, metrics, request, grouped);
     RestoreBaseFont(canvas, metrics);

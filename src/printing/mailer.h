@@ -2,7 +2,9 @@
 // One certified-mail form: the recipient and sender blocks, RE and comment,
 // the restricted-delivery mark, the receipt strip with fees and total, the
 // article number as text and as Code 128 barcodes, both ZIP codes as POSTNET
-// barcodes and the optional extra label. One page, one print job.
+// or Intelligent Mail barcodes and the optional extra label. One page, one
+// print job.
+#include "numbering/imbtracking.h"
 #include "printing/geometry.h"
 #include "printing/printtarget.h"
 
@@ -35,6 +37,10 @@ struct MailerPrintRequest {
     std::string alignUpDown = "0";
     std::string extraLabelOn = "Yes";             // exactly "Yes" prints the extra label
     std::string extraLabelAddress = "Addressed To";  // exactly this shows the recipient
+    // The ZIP barcodes: POSTNET, or with imbZipBarcode the Intelligent Mail
+    // barcode of the tracking fields and the ZIP's routing code.
+    bool imbZipBarcode = false;
+    ImbTrackingFields imbTracking;
 };
 
 // The printing base font: "Arial" 8 point, no style.
@@ -55,7 +61,16 @@ std::string UpperAscii(std::string_view text);
 // printed copies of its grouped form. Also printed alone by barcode runs.
 void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& plainNumber);
 
+// Where the Intelligent Mail barcodes go (left edge of the bitmap, inches):
+// under the recipient and the sender its bars end where a ZIP+4 POSTNET's
+// do, on the extra label they start where its POSTNET's start; the extra
+// label's symbol stays clear of the recipient's bars.
+inline constexpr double kImbAddressX = 3.24;
+inline constexpr double kImbExtraLabelX = 0.25;
+
 // Draws the whole mailer on one canvas and returns the grouped number.
+// Throws PrintError when the Intelligent Mail barcode is chosen and its
+// tracking fields make no tracking code.
 std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, bool printBarCode,
                        const QFont& baseFont);
 

@@ -2,6 +2,7 @@
 
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "numbering/imbtracking.h"
 #include "settings/addresstext.h"
 
 #include <filesystem>
@@ -18,6 +19,11 @@ void GiveBackNumber(Settings& settings, SharedNumbers& numbers, const NumberRese
 
 bool CustomerIdMissing(const Settings& settings) {
     return settings.PrintBarCode && settings.CustID == "00-000-0000";
+}
+
+std::string ZipBarcodeProblem(const Settings& settings) {
+    if (!ZipBarcodeIsImb(settings)) return {};
+    return ImbTrackingProblem(ImbTrackingOf(settings));
 }
 
 std::string PlainNumberOf(const Settings& settings) {
@@ -53,6 +59,8 @@ MailerPrintRequest MailerRequestOf(const PrintedPiece& piece, const Settings& se
     r.alignUpDown = std::to_string(settings.TopBottom);
     r.extraLabelOn = settings.PrintExtraLabel;
     r.extraLabelAddress = settings.ExtraLabel;
+    r.imbZipBarcode = ZipBarcodeIsImb(settings);
+    r.imbTracking = ImbTrackingOf(settings);
     return r;
 }
 

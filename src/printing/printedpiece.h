@@ -11,7 +11,8 @@
 //                           number (nothing changed), SettingsBusyError when
 //                           another copy keeps the settings locked.
 //   -- the caller may now show the mailer-number dialog and check the
-//      customer ID (CustomerIdMissing); to abandon the piece it calls
+//      customer ID (CustomerIdMissing) and the ZIP barcode
+//      (ZipBarcodeProblem); to abandon the piece it calls
 //      GiveBackNumber, which returns the number only when nobody has
 //      stepped past it meanwhile.
 //   2. PrintAndLogPiece     prints one mailer on job.target from the piece
@@ -87,6 +88,10 @@ void GiveBackNumber(Settings& settings, SharedNumbers& numbers, const NumberRese
 
 // Barcode mode with the customer ID "00-000-0000": no mailer may be printed.
 bool CustomerIdMissing(const Settings& settings);
+// With the Intelligent Mail barcode chosen: what keeps its tracking fields
+// from making a tracking code ("" when nothing does, and always with
+// POSTNET). A mailer printed anyway fails with PrintError.
+std::string ZipBarcodeProblem(const Settings& settings);
 
 PieceOutcome PrintAndLogPiece(const PrintedPiece& piece, const Settings& settings, SharedNumbers& numbers,
                               const NumberReservation& reservation, const PieceJob& job);

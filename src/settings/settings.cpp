@@ -29,6 +29,11 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& programDir
     s.SerialNum = ini.ReadString("Values", "SerialNum", d.SerialNum);
     s.Increment = ini.ReadBool("Values", "Increment", d.Increment);
     s.MailerNum = ini.ReadString("Values", "MailerNum", d.MailerNum);
+    s.ZipBarCode = ini.ReadString("Values", "ZipBarCode", d.ZipBarCode);
+    s.IMbBarcodeId = ini.ReadString("Values", "IMbBarcodeId", d.IMbBarcodeId);
+    s.IMbServiceType = ini.ReadString("Values", "IMbServiceType", d.IMbServiceType);
+    s.IMbMailerId = ini.ReadString("Values", "IMbMailerId", d.IMbMailerId);
+    s.IMbSerial = ini.ReadString("Values", "IMbSerial", d.IMbSerial);
     s.PrintExtraLabel = ini.ReadString("Printing", "PrintExtraLabel", d.PrintExtraLabel);
     s.ExtraLabel = ini.ReadString("Printing", "ExtraLabel", d.ExtraLabel);
     s.PaperSize = ini.ReadString("Printing", "PaperSize", d.PaperSize);
@@ -56,6 +61,11 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteString("Values", "SerialNum", s.SerialNum);
     ini.WriteBool("Values", "Increment", s.Increment);
     ini.WriteString("Values", "MailerNum", s.MailerNum);
+    ini.WriteString("Values", "ZipBarCode", s.ZipBarCode);
+    ini.WriteString("Values", "IMbBarcodeId", s.IMbBarcodeId);
+    ini.WriteString("Values", "IMbServiceType", s.IMbServiceType);
+    ini.WriteString("Values", "IMbMailerId", s.IMbMailerId);
+    ini.WriteString("Values", "IMbSerial", s.IMbSerial);
     ini.WriteString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
     ini.WriteString("Printing", "ExtraLabel", s.ExtraLabel);
     ini.WriteString("Printing", "PaperSize", s.PaperSize);

@@ -23,6 +23,14 @@ struct Settings {
     std::string SerialNum = "00000000";
     bool Increment = true;
     std::string MailerNum = "71000000000000000000";
+    // The ZIP barcodes of the form: "POSTNET", or "IMB" for the Intelligent
+    // Mail barcode (any other text prints POSTNET), and the IMb's tracking
+    // fields (digits as typed; checked where they are entered and printed).
+    std::string ZipBarCode = "POSTNET";
+    std::string IMbBarcodeId = "00";
+    std::string IMbServiceType;
+    std::string IMbMailerId;
+    std::string IMbSerial;
     // [Printing]
     std::string PrintExtraLabel = "Yes";
     std::string ExtraLabel = "Addressed To";

@@ -1,0 +1,48 @@
+#include "numbering/imbtracking.h"
+
+#include <algorithm>
+
+namespace gs {
+
+namespace {
+
+bool AllDigits(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+ImbTrackingFields ImbTrackingOf(const Settings& s) {
+    return {s.IMbBarcodeId, s.IMbServiceType, s.IMbMailerId, s.IMbSerial};
+}
+
+bool ZipBarcodeIsImb(const Settings& settings) { return settings.ZipBarCode == "IMB"; }
+
+int ImbSerialDigits(const std::string& mailerId) {
+    if (!AllDigits(mailerId)) return 0;
+    if (mailerId.size() == 6 && mailerId[0] != '9') return 9;
+    if (mailerId.size() == 9 && mailerId[0] == '9') return 6;
+    return 0;
+}
+
+std::string ImbTrackingProblem(const ImbTrackingFields& f) {
+    if (f.barcodeId.size() != 2 || !AllDigits(f.barcodeId) || f.barcodeId[1] > '4')
+        return "The Barcode ID has two digits, the second of them 0 to 4.";
+    if (f.serviceType.size() != 3 || !AllDigits(f.serviceType))
+        return "The Service Type ID has three digits.";
+    if ((f.mailerId.size() != 6 && f.mailerId.size() != 9) || !AllDigits(f.mailerId))
+        return "The Mailer ID has 6 or 9 digits.";
+    const int serialDigits = ImbSerialDigits(f.mailerId);
+    if (serialDigits == 0)
+        return "A 6-digit Mailer ID begins with 0 to 8, a 9-digit Mailer ID with 9.";
+    if (static_cast<int>(f.serial.size()) != serialDigits || !AllDigits(f.serial))
+        return "With a " + std::to_string(f.mailerId.size()) + "-digit Mailer ID the Serial Number has " +
+               std::to_string(serialDigits) + " digits.";
+    return {};
+}
+
+std::string ImbTrackingCode(const ImbTrackingFields& f) {
+    return f.barcodeId + f.serviceType + f.mailerId + f.serial;
+}
+
+}  // namespace gs

@@ -1,0 +1,35 @@
+#pragma once
+// The tracking code of the Intelligent Mail barcode, built from the
+// settings: barcode identifier (2 digits, the second 0 to 4), service type
+// identifier (3 digits), mailer ID (6 digits beginning with 0 to 8, or 9
+// digits beginning with 9) and serial number (9 digits with a 6-digit
+// mailer ID, 6 with a 9-digit one): 20 digits in all. No widgets.
+#include "settings/settings.h"
+
+#include <string>
+
+namespace gs {
+
+struct ImbTrackingFields {
+    std::string barcodeId, serviceType, mailerId, serial;
+    bool operator==(const ImbTrackingFields&) const = default;
+};
+
+ImbTrackingFields ImbTrackingOf(const Settings& settings);
+
+// Whether the form's ZIP barcodes are Intelligent Mail barcodes: the
+// setting holds exactly "IMB"; anything else keeps POSTNET.
+bool ZipBarcodeIsImb(const Settings& settings);
+
+// Digits the serial number needs beside this mailer ID: 9 for a 6-digit
+// one, 6 for a 9-digit one, 0 while the mailer ID is neither.
+int ImbSerialDigits(const std::string& mailerId);
+
+// Empty when the fields make a tracking code; otherwise what is wrong with
+// the first field that is, in words for the user.
+std::string ImbTrackingProblem(const ImbTrackingFields& fields);
+
+// The 20 digits (the fields joined; meaningful when there is no problem).
+std::string ImbTrackingCode(const ImbTrackingFields& fields);
+
+}  // namespace gs

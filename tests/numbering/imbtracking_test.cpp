@@ -1,0 +1,59 @@
+#include "numbering/imbtracking.h"
+
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+TEST(ImbTracking, FieldsMakeTwentyDigitsOrSayWhatIsWrong) {
+    struct Case {
+        ImbTrackingFields fields;
+        const char* problem;  // "" when valid; else a word the message must hold
+    };
+    const Case cases[] = {
+        {{"00", "040", "123456", "000000001"}, ""},
+        {{"04", "700", "987654321", "000123"}, ""},
+        {{"05", "040", "123456", "000000001"}, "Barcode ID"},
+        {{"0", "040", "123456", "000000001"}, "Barcode ID"},
+        {{"0a", "040", "123456", "000000001"}, "Barcode ID"},
+        {{"00", "40", "123456", "000000001"}, "Service Type"},
+        {{"00", "040", "12345", "000000001"}, "6 or 9 digits"},
+        {{"00", "040", "1234567", "00000001"}, "6 or 9 digits"},
+        {{"00", "040", "", ""}, "6 or 9 digits"},
+        {{"00", "040", "923456", "000000001"}, "begins with"},     // 6 digits may not begin with 9
+        {{"00", "040", "123456789", "000001"}, "begins with"},    // 9 digits must begin with 9
+        {{"00", "040", "123456", "000001"}, "has 9 digits"},
+        {{"00", "040", "987654321", "000000001"}, "has 6 digits"},
+        {{"00", "040", "123456", "00000000x"}, "has 9 digits"},
+    };
+    for (const Case& c : cases) {
+        const std::string problem = ImbTrackingProblem(c.fields);
+        SCOPED_TRACE(ImbTrackingCode(c.fields) + ": " + problem);
+        if (*c.problem == '\0') {
+            EXPECT_EQ(problem, "");
+            EXPECT_EQ(ImbTrackingCode(c.fields).size(), 20u);
+        } else {
+            EXPECT_NE(problem.find(c.problem), std::string::npos);
+        }
+    }
+}
+
+TEST(ImbTracking, ChoiceAndFieldsComeFromTheSettings) {
+    Settings s;
+    EXPECT_FALSE(ZipBarcodeIsImb(s));
+    EXPECT_NE(ImbTrackingProblem(ImbTrackingOf(s)), "");  // nothing entered yet
+    s.ZipBarCode = "imb";  // only the exact value chooses the IMb
+    EXPECT_FALSE(ZipBarcodeIsImb(s));
+    s.ZipBarCode = "IMB";
+    EXPECT_TRUE(ZipBarcodeIsImb(s));
+    s.IMbServiceType = "040";
+    s.IMbMailerId = "123456";
+    s.IMbSerial = "000000001";
+    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(s)), "00040123456000000001");
+    EXPECT_EQ(ImbSerialDigits("123456"), 9);
+    EXPECT_EQ(ImbSerialDigits("987654321"), 6);
+    EXPECT_EQ(ImbSerialDigits("12345"), 0);
+}
+
+}  // namespace
+}  // namespace gs
