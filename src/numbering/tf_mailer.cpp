@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "numbering/articlenumber.h"
+#include "numbering/dialogparts.h"
 #include "platform/application.h"
 #include "platform/windowplacement.h"
 #include "platform/maskedit.h"
@@ -43,49 +44,6 @@ const char* const kSerialHint = "Click on \"Help\" for information on the Identi
 const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
 const char* const kDnBAddress = "https://www.dnb.com";
 const char* const kInvalidInput = "Invalid input value.  Use escape key to abandon changes.";
-
-QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool wrap = false) {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(wrap);
-    if (bold) {
-        QFont f = label->font();
-        f.setBold(true);
-        label->setFont(f);
-    }
-    return label;
-}
-
-// Labels side by side; the last one takes the rest of the line and wraps.
-QHBoxLayout* Row(std::initializer_list<QLabel*> labels) {
-    auto* row = new QHBoxLayout;
-    row->setSpacing(3);
-    for (QLabel* label : labels) row->addWidget(label, 0, Qt::AlignTop);
-    QLabel* last = *(labels.end() - 1);
-    last->setWordWrap(true);
-    row->setStretchFactor(last, 1);
-    return row;
-}
-
-QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    SetFormMask(*edit, QString::fromLatin1(mask));
-    return edit;
-}
-
-QFrame* HelpPanel(const char* name, int height, QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->setGeometry(0, kHeight, kWidth, height);
-    QFont f = panel->font();
-    f.setPixelSize(10);
-    panel->setFont(f);
-    panel->hide();
-    return panel;
-}
 
 }  // namespace
 
@@ -166,7 +124,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
 }
 
 void TF_Mailer::BuildBarcodeHelp() {
-    panelBarCode = HelpPanel("panelBarCode", kBarCodeHelpHeight, this);
+    panelBarCode = HelpPanel("panelBarCode", kHeight, kWidth, kBarCodeHelpHeight, this);
     LabelDnB = TextLabel(kDnBAddress, panelBarCode);
     LabelDnB->setObjectName("LabelDnB");
     QFont linkFont = LabelDnB->font();
@@ -200,7 +158,7 @@ void TF_Mailer::BuildBarcodeHelp() {
 }
 
 void TF_Mailer::BuildMailerNumHelp() {
-    panelMailerNum = HelpPanel("panelMailerNum", kMailerNumHelpHeight, this);
+    panelMailerNum = HelpPanel("panelMailerNum", kHeight, kWidth, kMailerNumHelpHeight, this);
     memoCountHelp = new QPlainTextEdit(panelMailerNum);
     memoCountHelp->setObjectName("memoCountHelp");
     memoCountHelp->setReadOnly(true);

@@ -1,0 +1,27 @@
+#pragma once
+// The building blocks the mailer-number dialog is laid out with: plain-text
+// labels, rows of labels that read as one sentence, masked fields and the
+// hidden help panels in the small help font.
+#include <QString>
+#include <initializer_list>
+
+class QFrame;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace gs {
+
+QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool wrap = false);
+
+// Labels side by side; the last one takes the rest of the line and wraps.
+QHBoxLayout* Row(std::initializer_list<QLabel*> labels);
+
+// A field with a mask in the forms' notation (platform/maskedit.h).
+QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent);
+
+// A hidden, framed panel at (0, top), width x height, in the 10-pixel help font.
+QFrame* HelpPanel(const char* name, int top, int width, int height, QWidget* parent);
+
+}  // namespace gs
