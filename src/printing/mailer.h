@@ -63,10 +63,10 @@ void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const st
 
 // Where the Intelligent Mail barcodes go (left edge of the bitmap, inches):
 // under the recipient and the sender its bars end where a ZIP+4 POSTNET's
-// do, on the extra label they start where its POSTNET's start; the extra
-// label's symbol stays clear of the recipient's bars.
+// do; on the extra label the bitmap starts where a ZIP+4 POSTNET's does,
+// and ends before the recipient's first bar.
 inline constexpr double kImbAddressX = 3.24;
-inline constexpr double kImbExtraLabelX = 0.25;
+inline constexpr double kImbExtraLabelX = 0.15;
 
 // Draws the whole mailer on one canvas and returns the grouped number.
 // Throws PrintError when the Intelligent Mail barcode is chosen and its

@@ -47,7 +47,7 @@ TEST(MailerImbTest, ZipBarcodesCarryTheirZipsWithinThePostalDimensions) {
         const auto bitmaps = Bitmaps(ImbRequest(), res);
         ASSERT_EQ(bitmaps.size(), 3u);
         struct Place { double x, y; const char* routing; };
-        const Place places[] = {{3.24, 5.63, "454021234"}, {3.24, 3.83, "62701"}, {0.25, 5.63, "454021234"}};
+        const Place places[] = {{3.24, 5.63, "454021234"}, {3.24, 3.83, "62701"}, {0.15, 5.63, "454021234"}};
         for (std::size_t i = 0; i < 3; ++i) {
             SCOPED_TRACE(i);
             const RecordedItem& item = bitmaps[i];
