@@ -21,6 +21,7 @@
 #include "printing/mailer.h"
 #include "printing/printedpiece.h"
 #include "printing/printcommands.h"
+#include "printing/tf_preview.h"
 #include "printing/printtarget.h"
 #include "printing/registration.h"
 #include "printing/systemprinter.h"
@@ -139,6 +140,9 @@ void TF_Main::BuildControls() {
     btnPrint = new QPushButton("&Print", gbFees);
     btnPrint->setObjectName("btnPrint");
     btnPrint->setGeometry(editX, 170, editW, 28);
+    btnPreview = new QPushButton("Pre&view", gbFees);
+    btnPreview->setObjectName("btnPreview");
+    btnPreview->setGeometry(editX - editW - 6, 170, editW, 28);
     for (QLineEdit* fee : {editPostage, editCertFee, editReturn, editRestricted, editTotal})
         fee->setAlignment(Qt::AlignLeft);
     lblRestricted->setEnabled(false);
@@ -192,6 +196,7 @@ void TF_Main::BuildControls() {
     setTabOrder(editReturn, cbRestricted);
     setTabOrder(cbRestricted, editRestricted);
     setTabOrder(editRestricted, btnPrint);
+    setTabOrder(btnPrint, btnPreview);
 
     // Handlers.
     for (QLineEdit* e : {editPostage, editCertFee, editReturn, editRestricted}) e->installEventFilter(this);
@@ -208,6 +213,7 @@ void TF_Main::BuildControls() {
     connect(addressMode->btnExit, &QPushButton::clicked, this, &TF_Main::btnExitClick);
     connect(addressMode, &AddressMode::entryChanged, this, &TF_Main::SetEntryEditable);
     connect(btnPrint, &QPushButton::clicked, this, &TF_Main::btnPrintClick);
+    connect(btnPreview, &QPushButton::clicked, this, &TF_Main::btnPreviewClick);
     connect(btnChangeYourAddress, &QPushButton::clicked, this, &TF_Main::YourNameAddress1Click);
 
     // Keys are previewed: every child reports its key presses to the window first.
@@ -237,6 +243,7 @@ void TF_Main::BuildMenu() {
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options1");
     MailerNumber1 = item(options, "MailerNumber1", "&Mailer Number", &TF_Main::MailerNumber1Click);
+    MIPreviewMailer = item(options, "MIPreviewMailer", "Pre&view Mailer", &TF_Main::MIPreviewMailerClick);
     YourNameAddress1 = item(options, "YourNameAddress1", "&Your Name && Address", &TF_Main::YourNameAddress1Click);
     QMenu* printOptions = options->addMenu("Print &Options");
     printOptions->setObjectName("PrintOptions1");
@@ -477,7 +484,9 @@ void TF_Main::MIExportClick() {
 
 void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(settings, this); }
 
-void TF_Main::MIPrinterAlignmentClick() { AlignmentCommand(settings, this); }
+void TF_Main::MIPrinterAlignmentClick() {
+    RunCommand([this] { AlignmentCommand(settings, NextPiecePreview(), this); });
+}
 
 void TF_Main::MIExtraLabelClick() { ExtraLabelCommand(settings, this); }
 
@@ -514,6 +523,20 @@ void TF_Main::MailerNumber1Click() {
         if (NumberKeysOf(settings) != before) Numbers.Publish(settings, nullptr);
     });
 }
+
+PiecePreview TF_Main::NextPiecePreview() {
+    // Another copy may have printed since: the preview starts from its numbers.
+    Numbers.Refresh(settings);
+    return PreviewNextPiece(CurrentPiece(), settings, FontDialog1);
+}
+
+void TF_Main::MIPreviewMailerClick() {
+    RunCommand([this] {
+        if (PreviewMailerCommand(NextPiecePreview(), btnPrint->isEnabled(), this)) btnPrintClick();
+    });
+}
+
+void TF_Main::btnPreviewClick() { MIPreviewMailerClick(); }
 
 // ---- Mailpiece entry ----
 

@@ -3,6 +3,7 @@
 // and the program's start and close.
 #include "maillog/logcommands.h"
 #include "platform/paths.h"
+#include "printing/piecepreview.h"
 #include "printing/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -63,6 +64,7 @@ public:
     QLineEdit* editRestricted;
     QLineEdit* editTotal;
     QPushButton* btnPrint;
+    QPushButton* btnPreview;
     // Right column.
     QGroupBox* gbYour;
     QLabel* lblYourAddress1;
@@ -91,6 +93,7 @@ public:
     QAction* MIPrintBarCodes;
     QAction* MIExit;
     QAction* MailerNumber1;
+    QAction* MIPreviewMailer;
     QAction* YourNameAddress1;
     QAction* MIPrinterSetup;
     QAction* MIPrinterAlignment;
@@ -141,6 +144,8 @@ public slots:
     void PrintBarCodeMIClick();
     void DontPrintBarCodeMIClick();
     void MailerNumber1Click();
+    void MIPreviewMailerClick();
+    void btnPreviewClick();
     // Mailpiece entry.
     void editPostageExit();
     void editCertFeeExit();
@@ -190,6 +195,9 @@ private:
     // Runs a command; an error it throws is shown as the application's error report.
     void RunCommand(const std::function<void()>& command);
     void WarnIfNumbersUnsaved(const PieceOutcome& outcome);
+    // The current piece as the next print would put it on the form; the
+    // numbers are refreshed from the settings file first, none is taken.
+    PiecePreview NextPiecePreview();
     void InstallTableStoreHandlers();
 
     TF_About* splash_;

@@ -24,6 +24,20 @@ DeviceMetrics MetricsOfPagedDevice(const QPagedPaintDevice& device) {
     return m;
 }
 
+PageGeometry GeometryOfLayout(const QPageLayout& layout, int resolution) {
+    PageGeometry page;
+    DeviceMetrics& m = page.metrics;
+    m.resolutionX = m.resolutionY = resolution;
+    const QRect full = layout.fullRectPixels(resolution);
+    const QRect paint = layout.paintRectPixels(resolution);
+    m.physicalOffsetX = paint.left() - full.left();
+    m.physicalOffsetY = paint.top() - full.top();
+    m.printableWidth = paint.width();
+    m.printableHeight = paint.height();
+    page.sheetInches = layout.fullRect(QPageLayout::Inch).size();
+    return page;
+}
+
 PainterCanvas::PainterCanvas(QPainter& painter, const DeviceMetrics& metrics)
     : painter_(painter), metrics_(metrics) {}
 

@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QPageLayout>
+#include <QSizeF>
 
 #include <optional>
 
@@ -26,6 +28,15 @@ struct DeviceMetrics {
 // the offsets are the page layout's margins, the printable size its paint
 // rectangle.
 DeviceMetrics MetricsOfPagedDevice(const QPagedPaintDevice& device);
+
+// A page as a device with this layout and resolution would print it: its
+// metrics and the whole sheet's size in inches. What the on-screen preview
+// draws on instead of a job.
+struct PageGeometry {
+    DeviceMetrics metrics;
+    QSizeF sheetInches;
+};
+PageGeometry GeometryOfLayout(const QPageLayout& layout, int resolution);
 
 // The bitmap as it goes to the device: a two-coloured bitmap becomes a 1-bit
 // image (black and white exactly), anything else keeps its pixels. The canvas

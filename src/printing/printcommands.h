@@ -4,10 +4,12 @@ class QWidget;
 
 namespace gs {
 
+struct PiecePreview;
 struct Settings;
 
-// Options > Print Options > "Printer &Alignment".
-void AlignmentCommand(Settings& settings, QWidget* parent);
+// Options > Print Options > "Printer &Alignment", its pane showing the
+// preview (the next print of the current piece) on the next job's page.
+void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* parent);
 // Options > Print Options > "&Extra Label".
 void ExtraLabelCommand(Settings& settings, QWidget* parent);
 

@@ -78,6 +78,16 @@ bool SystemPrintTarget::Setup(QWidget* parent) {
     return accepted;
 }
 
+PageGeometry SystemPrintTarget::NextPageGeometry() {
+    QPrinter& printer = Printer();
+    AskForProgramPaper(printer, paper_);
+    // As PrintPage sets the job up: a file chosen in the printer setup keeps
+    // the printer's resolution, the PDF folder gets 600 dots per inch.
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    const bool toFolder = pdf ? chosenFile_.isEmpty() : QPrinterInfo::availablePrinters().isEmpty();
+    return GeometryOfLayout(printer.pageLayout(), toFolder ? 600 : printer.resolution());
+}
+
 void SystemPrintTarget::PrintPage(const QString& jobName, const PageDrawer& draw) {
     QPrinter& printer = Printer();
     if (printer.outputFormat() == QPrinter::PdfFormat && !chosenFile_.isEmpty()) {

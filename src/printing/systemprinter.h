@@ -3,6 +3,7 @@
 // printer setup chose, through QPrinter. This half of printing needs Qt
 // Print Support and widgets (the printer dialog); the window uses it, the
 // core and the batch command do not.
+#include "printing/paintercanvas.h"
 #include "printing/printtarget.h"
 
 #include <QString>
@@ -14,7 +15,6 @@ class QWidget;
 
 namespace gs {
 
-struct DeviceMetrics;
 struct Settings;
 
 // Resolution, offsets and printable size of a printer in device pixels.
@@ -43,6 +43,9 @@ public:
     // The paper setting jobs ask for ("Letter", "A4", ...; see printing/paper.h).
     void SetPaper(const std::string& paperSetting);
     const std::string& Paper() const { return paper_; }
+    // The page the next job will get (paper, margins, resolution), without
+    // starting one: what the on-screen preview draws on.
+    PageGeometry NextPageGeometry();
     // Runs the printer dialog on the program's printer; when accepted, the
     // paper chosen there becomes the program's paper.
     bool Setup(QWidget* parent);

@@ -2,8 +2,10 @@
 
 #include "platform/windowplacement.h"
 
+#include "printing/formoutline.h"
 #include "settings/settings.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,14 +36,23 @@ QLabel* BoldLabel(QWidget* parent, const char* name, const QString& text) {
     label->setFont(font);
     return label;
 }
+
+// The pane's parts of the form; the first is shown on opening.
+const char* const kPreviewAreas[] = {"Addressed To", "Your Name and Address", "Extra Label", "Article Number",
+                                     "Receipt", "Whole Form"};
+
+constexpr int kPaneTop = 156;
+constexpr int kPaneHeight = 224;
 }  // namespace
 
-TF_Align::TF_Align(Settings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+TF_Align::TF_Align(Settings& settings, QWidget* parent, const PiecePreview& preview, const PageGeometry& page)
+    : QDialog(parent), settings_(settings), preview_(preview) {
     setObjectName("F_Align");
     setWindowTitle("Printer Alignment");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
-    setFixedSize(297, 158);
+    // The offsets keep their 297 x 158 as they always were; the pane sits below.
+    setFixedSize(297, kPaneTop + kPaneHeight + 4);
 
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName("GroupBox1");
@@ -74,8 +85,36 @@ TF_Align::TF_Align(Settings& settings, QWidget* parent) : QDialog(parent), setti
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(206, 118, 75, 25);
 
+    gbPreview = new QGroupBox("Preview", this);
+    gbPreview->setObjectName("gbPreview");
+    gbPreview->setGeometry(8, kPaneTop, 281, kPaneHeight);
+    cbPreviewArea = new QComboBox(gbPreview);
+    cbPreviewArea->setObjectName("cbPreviewArea");
+    for (const char* area : kPreviewAreas) cbPreviewArea->addItem(area);
+    cbPreviewArea->setGeometry(8, 20, 265, 22);
+    viewAlign = new MailerPreviewView(gbPreview);
+    viewAlign->setObjectName("viewAlign");
+    viewAlign->setGeometry(8, 48, 265, kPaneHeight - 56);
+    viewAlign->SetPage(page, [this](PrintCanvas& canvas) { DrawPiecePreview(canvas, preview_); });
+
     connect(btnOK, &QPushButton::clicked, this, &TF_Align::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(spinLeftRight, &QSpinBox::valueChanged, this, &TF_Align::SpinChange);
+    connect(SpinUpDown, &QSpinBox::valueChanged, this, &TF_Align::SpinChange);
+    connect(cbPreviewArea, &QComboBox::currentIndexChanged, this, &TF_Align::cbPreviewAreaChange);
+    SpinChange();
+    cbPreviewAreaChange();
+}
+
+void TF_Align::SpinChange() {
+    // What the spin fields hold now, typed or stepped, before OK.
+    SetPreviewAlignment(preview_, spinLeftRight->value(), SpinUpDown->value());
+    viewAlign->update();
+}
+
+void TF_Align::cbPreviewAreaChange() {
+    const QString area = cbPreviewArea->currentText();
+    viewAlign->SetRegion(area == "Whole Form" ? QRectF() : MailerFormRegion(area));
 }
 
 void TF_Align::btnOKClick() {

@@ -1,8 +1,14 @@
 #pragma once
 // Options > Print Options > "Printer &Alignment": the two alignment offsets,
-// in steps of three printer pixels.
+// in steps of three printer pixels, with a preview pane below them in which
+// the piece's printed items move against the form's outline as the offsets
+// change (the pane shows a part of the form close up, or the whole form).
+#include "printing/mailerpreviewview.h"
+#include "printing/piecepreview.h"
+
 #include <QDialog>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -15,7 +21,10 @@ struct Settings;
 class TF_Align : public QDialog {
     Q_OBJECT
 public:
-    TF_Align(Settings& settings, QWidget* parent = nullptr);
+    // preview: the page the pane shows (the next print of the current
+    // piece), on the printer's page.
+    TF_Align(Settings& settings, QWidget* parent = nullptr, const PiecePreview& preview = {},
+             const PageGeometry& page = LetterPage());
 
     QGroupBox* GroupBox1;
     QLabel* Label1;       // the explanation
@@ -25,15 +34,21 @@ public:
     QSpinBox* SpinUpDown;
     QPushButton* btnOK;
     QPushButton* btnCancel;
+    QGroupBox* gbPreview;
+    QComboBox* cbPreviewArea;  // the part of the form the pane shows
+    MailerPreviewView* viewAlign;
 
 public slots:
     void btnOKClick();
+    void SpinChange();
+    void cbPreviewAreaChange();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     Settings& settings_;
+    PiecePreview preview_;
 };
 
 }  // namespace gs

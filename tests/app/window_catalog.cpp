@@ -10,10 +10,12 @@
 #include "numbering/tf_mailer.h"
 #include "printing/tf_align.h"
 #include "printing/tf_extralabel.h"
+#include "printing/tf_preview.h"
 #include "report/projectreader.h"
 #include "report/reportpreview.h"
 #include "report/reportstatus.h"
 #include "report/reportsystem.h"
+#include "settings/addresstext.h"
 #include "settings/tf_youraddress.h"
 
 #include <QAction>
@@ -76,6 +78,22 @@ Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool he
 Window ExtraLabel(CatalogContext& c, const char* printExtraLabel) {
     c.settings.PrintExtraLabel = printExtraLabel;
     return std::make_unique<TF_ExtraLabel>(c.settings);
+}
+
+// The next print of a filled-in piece, on a Letter page at 600 dpi.
+PiecePreview SamplePreview(const CatalogContext& c) {
+    PrintedPiece piece;
+    piece.senderLines = SenderLabels(c.settings);
+    piece.recipientLines = {"John Smith", "12 Oak Ave", "", ""};
+    piece.city = "Dayton";
+    piece.state = "OH";
+    piece.zip = "45402-1234";
+    piece.re = "Lease";
+    piece.postage = "      0.39";
+    piece.certifiedFee = "      2.40";
+    piece.returnReceiptFee = "      1.85";
+    piece.total = "      4.64";
+    return PreviewNextPiece(piece, c.settings, DefaultBaseFont());
 }
 
 Window Registration(CatalogContext&) {
@@ -147,7 +165,8 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Mailer Number, pre-printed mode, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, false, true); }},
         {"Mailer Number, pre-printed mode from Print, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true); }},
         {"Bar Code Printing Registration", "Bar Code Printing Registration", Registration},
-        {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings); }},
+        {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings, nullptr, SamplePreview(c)); }},
+        {"Mailer Preview", "Mailer Preview", [](CatalogContext& c) { return std::make_unique<TF_Preview>(SamplePreview(c), LetterPage(600), true); }},
         {"Extra Label, Yes", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "Yes"); }},
         {"Extra Label, No", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "No"); }},
         {"Import into an existing table", "Greenslip", [](CatalogContext&) -> Window { return std::make_unique<ButtonChoiceDialog>("Greenslip", kImportExistsQuestion, QStringList{kOverwriteCaption, kAppendCaption, kCancelCaption}); }},

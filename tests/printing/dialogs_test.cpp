@@ -24,7 +24,12 @@ TEST(AlignDialogTest, ShowsTheOffsetsAndItsExplanation) {
     settings.TopBottom = 7;
     TF_Align dialog(settings);
     EXPECT_EQ(dialog.windowTitle(), "Printer Alignment");
-    EXPECT_EQ(dialog.size(), QSize(297, 158));
+    // The offsets and their buttons in the top 297 x 158, the preview pane below.
+    EXPECT_EQ(dialog.size(), QSize(297, 384));
+    for (QWidget* w : std::initializer_list<QWidget*>{dialog.GroupBox1, dialog.spinLeftRight, dialog.SpinUpDown,
+                                                      dialog.btnOK, dialog.btnCancel})
+        EXPECT_TRUE(QRect(0, 0, 297, 158).contains(w->geometry())) << w->objectName().toStdString();
+    EXPECT_GE(dialog.gbPreview->y(), 156);
     EXPECT_EQ(dialog.Label1->text(),
               "The numbers below will move the text on the form either 1/100\" to the right if a negative number "
               "or to the left if a positive number.  It also can move the text  1/100\" up if a positive number "
@@ -60,7 +65,7 @@ TEST(AlignDialogTest, OkStoresAndCancelOrEscDoNot) {
             else if (close == Cancel) dialog.btnCancel->click();
             else QTest::keyClick(&dialog, Qt::Key_Escape);
         });
-        AlignmentCommand(settings, nullptr);
+        AlignmentCommand(settings, PiecePreview{}, nullptr);
         EXPECT_EQ(scripted.ui.Trail(), QStringList{"dialog:gs::TF_Align"});
         EXPECT_EQ(settings.LeftRight, close == Ok ? -999 : 3) << close;
         EXPECT_EQ(settings.TopBottom, close == Ok ? 25 : -4) << close;

@@ -1,0 +1,129 @@
+// The main window's preview, its alignment pane and the choice of ZIP
+// barcode, on the real window with a recording printer.
+#include "app/tf_main.h"
+
+#include "numbering/articlenumber.h"
+#include "numbering/tf_mailer.h"
+#include "platform/addressmemo.h"
+#include "platform/inifile.h"
+#include "platform/scripteduserinteraction.h"
+#include "printing/mailerpreviewview.h"
+#include "printing/printtarget.h"
+#include "printing/tf_align.h"
+#include "printing/tf_preview.h"
+#include "support/tempdir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+class PreviewCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetPrintTargetForTesting(&printer); }
+    void TearDown() override {
+        main.reset();
+        SetPrintTargetForTesting(nullptr);
+    }
+
+    void Start(const std::string& values = "CustID=12-345-6789\nSerialNum=00000041\n") {
+        IniFile ini(dirs.SettingsFile());
+        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
+                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
+                         "[Values]\n" + values);
+        ASSERT_TRUE(ini.Save());
+        main = std::make_unique<TF_Main>();
+        main->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        main->memoAddress->setPlainText("John Smith\n12 Oak Ave");
+        main->editCity->setText("Dayton");
+        main->editState->setText("OH");
+        main->editZip->setFocus();
+        QTest::keyClicks(main->editZip, "454021234");
+    }
+
+    std::string FileSerial() const {
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        return ini.ReadString("Values", "SerialNum", "");
+    }
+
+    test::SandboxDirs dirs;
+    ScopedScriptedUi scripted;
+    RecordingPrintTarget printer;
+    std::unique_ptr<TF_Main> main;
+};
+
+TEST_F(PreviewCommandTest, ButtonAndMenuShowTheNextNumberAndTakeNone) {
+    Start();
+    const std::string next = FormatArticleNumber(ComposeArticleNumber("123456789", "00000042"));
+    for (int way = 0; way < 2; ++way) {
+        QString shown;
+        QString error = "not drawn";
+        scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+            auto& preview = static_cast<TF_Preview&>(d);
+            shown = preview.lblNumber->text();
+            preview.viewMailer->Render(QSize(340, 440));
+            error = preview.viewMailer->PageError();
+            EXPECT_TRUE(preview.btnPrint->isEnabled());
+            preview.btnClose->click();
+        });
+        if (way == 0) main->btnPreview->click();
+        else main->MIPreviewMailer->trigger();
+        EXPECT_TRUE(shown.endsWith(QString::fromStdString(next))) << shown.toStdString();
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    }
+    EXPECT_EQ(scripted.ui.Trail(), QStringList({"dialog:gs::TF_Preview", "dialog:gs::TF_Preview"}));
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+    EXPECT_EQ(FileSerial(), "00000041");
+    EXPECT_TRUE(printer.pages.empty());
+}
+
+TEST_F(PreviewCommandTest, PrintInThePreviewPrintsThePieceItShowed) {
+    Start();
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<TF_Preview&>(d).btnPrint->click(); });
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<TF_Mailer&>(d).btnOK->click(); });
+    main->btnPreview->click();
+    ASSERT_EQ(printer.pages.size(), 1u);
+    EXPECT_EQ(main->settings.SerialNum, "00000042");
+    EXPECT_TRUE(main->EntryPrinted());
+
+    // Printed: the preview still shows, but offers no Print.
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        auto& preview = static_cast<TF_Preview&>(d);
+        EXPECT_FALSE(preview.btnPrint->isEnabled());
+        preview.btnClose->click();
+    });
+    main->btnPreview->click();
+    EXPECT_EQ(printer.pages.size(), 1u);
+}
+
+TEST_F(PreviewCommandTest, AlignmentPaneShowsTheEnteredPiece) {
+    Start();
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        auto& align = static_cast<TF_Align&>(d);
+        const QImage empty = align.viewAlign->Render(QSize(265, 168));
+        align.spinLeftRight->setValue(5);
+        align.btnOK->click();
+        // The recipient's lines are there to be seen in the pane's region.
+        int dark = 0;
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < empty.width(); ++x) dark += qGray(empty.pixel(x, y)) < 100;
+        EXPECT_GT(dark, 500);
+    });
+    main->MIPrinterAlignment->trigger();
+    EXPECT_EQ(scripted.ui.Trail(), QStringList{"dialog:gs::TF_Align"});
+    EXPECT_EQ(main->settings.LeftRight, 5);
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+}
+
+}  // namespace
+}  // namespace gs
