@@ -9,6 +9,7 @@
 #include "dbase/dbferror.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "numbering/imbtracking.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/application.h"
@@ -260,6 +261,16 @@ void TF_Main::BuildMenu() {
         a->setCheckable(true);
         barcodeGroup->addAction(a);
     }
+    barcodes->addSeparator();
+    QMenu* zipBarcodes = barcodes->addMenu("&ZIP Bar Code");
+    zipBarcodes->setObjectName("ZipBarCode1");
+    ZipPostnetMI = item(zipBarcodes, "ZipPostnetMI", "&POSTNET", &TF_Main::ZipPostnetMIClick);
+    ZipImbMI = item(zipBarcodes, "ZipImbMI", "&Intelligent Mail", &TF_Main::ZipImbMIClick);
+    auto* zipGroup = new QActionGroup(this);
+    for (QAction* a : {ZipPostnetMI, ZipImbMI}) {
+        a->setCheckable(true);
+        zipGroup->addAction(a);
+    }
     QMenu* postage = options->addMenu("&Default Postage");
     postage->setObjectName("DefaultPostage1");
     SaveValues1 = item(postage, "SaveValues1", "&Save Values", &TF_Main::SaveValues1Click);
@@ -349,6 +360,7 @@ void TF_Main::FormCreate() {
     editPostageExit();
     // 7
     (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
+    (ZipBarcodeIsImb(settings) ? ZipImbMI : ZipPostnetMI)->setChecked(true);
     // 8
     MailLogFileName = MailLogPath(settings, ProgramDir);
     FontDialog1 = DefaultBaseFont();
@@ -524,6 +536,24 @@ void TF_Main::MailerNumber1Click() {
     });
 }
 
+void TF_Main::ZipPostnetMIClick() {
+    ZipPostnetMI->setChecked(true);
+    settings.ZipBarCode = "POSTNET";
+}
+
+void TF_Main::ZipImbMIClick() {
+    ZipImbMI->setChecked(true);
+    settings.ZipBarCode = "IMB";
+    // The tracking fields are entered in the mailer-number dialog.
+    if (!ZipBarcodeProblem(settings).empty()) {
+        Ui().Message(this, windowTitle(),
+                     "Please enter the Barcode ID, Service Type ID, Mailer ID and Serial Number of the "
+                     "Intelligent Mail barcode in the next window.",
+                     QMessageBox::Information, QMessageBox::Ok);
+        MailerNumber1Click();
+    }
+}
+
 PiecePreview TF_Main::NextPiecePreview() {
     // Another copy may have printed since: the preview starts from its numbers.
     Numbers.Refresh(settings);
@@ -671,6 +701,14 @@ void TF_Main::btnPrintClick() {
             Ui().Message(this, windowTitle(),
                          "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
                          "Please enter in a Customer ID, and try again.",
+                         QMessageBox::Critical, QMessageBox::Ok);
+            GiveBackNumber(settings, Numbers, reservation_);
+            return;
+        }
+        if (const std::string problem = ZipBarcodeProblem(settings); !problem.empty()) {
+            Ui().Message(this, windowTitle(),
+                         "The Intelligent Mail barcode cannot be printed. " + FromAnsi(problem) +
+                             "\r\rPlease correct it under Options > Mailer Number, and try again.",
                          QMessageBox::Critical, QMessageBox::Ok);
             GiveBackNumber(settings, Numbers, reservation_);
             return;

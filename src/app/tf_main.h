@@ -100,6 +100,8 @@ public:
     QAction* MIExtraLabel;
     QAction* PrintBarCodeMI;
     QAction* DontPrintBarCodeMI;
+    QAction* ZipPostnetMI;
+    QAction* ZipImbMI;
     QAction* SaveValues1;
     QAction* MIImport;
     QAction* MIExport;
@@ -144,6 +146,8 @@ public slots:
     void PrintBarCodeMIClick();
     void DontPrintBarCodeMIClick();
     void MailerNumber1Click();
+    void ZipPostnetMIClick();
+    void ZipImbMIClick();
     void MIPreviewMailerClick();
     void btnPreviewClick();
     // Mailpiece entry.

@@ -25,21 +25,24 @@ int ImbSerialDigits(const std::string& mailerId) {
     return 0;
 }
 
-std::string ImbTrackingProblem(const ImbTrackingFields& f) {
+ImbTrackingCheck CheckImbTracking(const ImbTrackingFields& f) {
     if (f.barcodeId.size() != 2 || !AllDigits(f.barcodeId) || f.barcodeId[1] > '4')
-        return "The Barcode ID has two digits, the second of them 0 to 4.";
+        return {ImbField::BarcodeId, "The Barcode ID has two digits, the second of them 0 to 4."};
     if (f.serviceType.size() != 3 || !AllDigits(f.serviceType))
-        return "The Service Type ID has three digits.";
+        return {ImbField::ServiceType, "The Service Type ID has three digits."};
     if ((f.mailerId.size() != 6 && f.mailerId.size() != 9) || !AllDigits(f.mailerId))
-        return "The Mailer ID has 6 or 9 digits.";
+        return {ImbField::MailerId, "The Mailer ID has 6 or 9 digits."};
     const int serialDigits = ImbSerialDigits(f.mailerId);
     if (serialDigits == 0)
-        return "A 6-digit Mailer ID begins with 0 to 8, a 9-digit Mailer ID with 9.";
+        return {ImbField::MailerId, "A 6-digit Mailer ID begins with 0 to 8, a 9-digit Mailer ID with 9."};
     if (static_cast<int>(f.serial.size()) != serialDigits || !AllDigits(f.serial))
-        return "With a " + std::to_string(f.mailerId.size()) + "-digit Mailer ID the Serial Number has " +
-               std::to_string(serialDigits) + " digits.";
+        return {ImbField::Serial, "With a " + std::to_string(f.mailerId.size()) +
+                                      "-digit Mailer ID the Serial Number has " + std::to_string(serialDigits) +
+                                      " digits."};
     return {};
 }
+
+std::string ImbTrackingProblem(const ImbTrackingFields& fields) { return CheckImbTracking(fields).problem; }
 
 std::string ImbTrackingCode(const ImbTrackingFields& f) {
     return f.barcodeId + f.serviceType + f.mailerId + f.serial;

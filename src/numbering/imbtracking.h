@@ -25,8 +25,15 @@ bool ZipBarcodeIsImb(const Settings& settings);
 // one, 6 for a 9-digit one, 0 while the mailer ID is neither.
 int ImbSerialDigits(const std::string& mailerId);
 
-// Empty when the fields make a tracking code; otherwise what is wrong with
-// the first field that is, in words for the user.
+enum class ImbField { None, BarcodeId, ServiceType, MailerId, Serial };
+
+struct ImbTrackingCheck {
+    ImbField field = ImbField::None;  // the first field that is wrong
+    std::string problem;              // what is wrong with it, in words for the user
+};
+ImbTrackingCheck CheckImbTracking(const ImbTrackingFields& fields);
+
+// Empty when the fields make a tracking code, else CheckImbTracking's words.
 std::string ImbTrackingProblem(const ImbTrackingFields& fields);
 
 // The 20 digits (the fields joined; meaningful when there is no problem).

@@ -19,6 +19,7 @@
 
 #include "numbering/articlenumber.h"
 #include "numbering/dialogparts.h"
+#include "numbering/imbfields.h"
 #include "platform/application.h"
 #include "platform/windowplacement.h"
 #include "platform/maskedit.h"
@@ -48,7 +49,12 @@ const char* const kInvalidInput = "Invalid input value.  Use escape key to aband
 }  // namespace
 
 TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontShowBox, QWidget* parent)
-    : QDialog(parent), settings_(settings), showMailerScreen_(showMailerScreen), showDontShowBox_(showDontShowBox) {
+    : QDialog(parent),
+      settings_(settings),
+      showMailerScreen_(showMailerScreen),
+      showDontShowBox_(showDontShowBox),
+      imb_(ZipBarcodeIsImb(settings)),
+      baseHeight_(kHeight + (imb_ ? kImbBoxRoom : 0)) {
     setObjectName("F_Mailer");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -94,7 +100,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
 
     cbDontShow = new QCheckBox("Do not show this screen again", this);
     cbDontShow->setObjectName("cbDontShow");
-    cbDontShow->setGeometry(16, kHeight + 6, 300, 20);
+    cbDontShow->setGeometry(16, baseHeight_ + 6, 300, 20);
     cbDontShow->setVisible(showDontShowBox_);
 
     btnOK = new QPushButton("OK", this);
@@ -111,20 +117,26 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, &TF_Mailer::btnHelpClick);
 
+    gbIMb = new ImbTrackingBox(this);
+    gbIMb->setGeometry(8, kHeight - 4, kWidth - 16, kImbBoxRoom - 4);
+    gbIMb->setVisible(imb_);
+
     BuildBarcodeHelp();
     BuildMailerNumHelp();
+    panelIMb = BuildImbHelpPanel(baseHeight_, kWidth, this);
 
     for (QLineEdit* edit : {editCustID, editSerialNum, editMailerNum}) edit->installEventFilter(this);
+    for (QLineEdit* edit : gbIMb->Edits()) edit->installEventFilter(this);
 
     FormCreate();
 
     // Room for the check box below the buttons when the caller shows it.
-    setFixedSize(kWidth, kHeight + (showDontShowBox_ ? kDontShowRoom : 0));
+    setFixedSize(kWidth, baseHeight_ + (showDontShowBox_ ? kDontShowRoom : 0));
     CentreOnScreen(*this);
 }
 
 void TF_Mailer::BuildBarcodeHelp() {
-    panelBarCode = HelpPanel("panelBarCode", kHeight, kWidth, kBarCodeHelpHeight, this);
+    panelBarCode = HelpPanel("panelBarCode", baseHeight_, kWidth, kBarCodeHelpHeight, this);
     LabelDnB = TextLabel(kDnBAddress, panelBarCode);
     LabelDnB->setObjectName("LabelDnB");
     QFont linkFont = LabelDnB->font();
@@ -158,7 +170,7 @@ void TF_Mailer::BuildBarcodeHelp() {
 }
 
 void TF_Mailer::BuildMailerNumHelp() {
-    panelMailerNum = HelpPanel("panelMailerNum", kHeight, kWidth, kMailerNumHelpHeight, this);
+    panelMailerNum = HelpPanel("panelMailerNum", baseHeight_, kWidth, kMailerNumHelpHeight, this);
     memoCountHelp = new QPlainTextEdit(panelMailerNum);
     memoCountHelp->setObjectName("memoCountHelp");
     memoCountHelp->setReadOnly(true);
@@ -210,6 +222,7 @@ void TF_Mailer::FormCreate() {
         editMailerNum->setText(FromAnsi(settings_.MailerNum));
         SetCountTypeIndex(settings_.Increment ? 0 : 1);
     }
+    if (imb_) gbIMb->SetFields(ImbTrackingOf(settings_));
 }
 
 int TF_Mailer::CountTypeIndex() const { return countType_->checkedId(); }
@@ -228,10 +241,21 @@ bool TF_Mailer::RefuseIfIncomplete(QLineEdit* edit) {
 void TF_Mailer::btnOKClick() {
     // Enter confirms without moving the focus, so the field being edited is
     // checked here as well as when it loses the focus.
-    const QList<QLineEdit*> fields = settings_.PrintBarCode ? QList<QLineEdit*>{editCustID, editSerialNum}
-                                                             : QList<QLineEdit*>{editMailerNum};
+    QList<QLineEdit*> fields = settings_.PrintBarCode ? QList<QLineEdit*>{editCustID, editSerialNum}
+                                                       : QList<QLineEdit*>{editMailerNum};
+    if (imb_) fields += gbIMb->Edits();
     for (QLineEdit* edit : fields)
         if (RefuseIfIncomplete(edit)) return;
+    // The tracking fields must make a tracking code, typed or stored: the
+    // pieces are printed with it.
+    const ImbTrackingFields tracking = gbIMb->Fields();
+    if (imb_) {
+        if (const ImbTrackingCheck check = CheckImbTracking(tracking); check.field != ImbField::None) {
+            gbIMb->EditOf(check.field)->setFocus(Qt::OtherFocusReason);
+            Ui().Message(this, ApplicationTitle(), FromAnsi(check.problem), QMessageBox::Critical);
+            return;
+        }
+    }
 
     if (settings_.PrintBarCode) {
         settings_.CustID = ToAnsi(MaskedText(*editCustID));
@@ -240,16 +264,28 @@ void TF_Mailer::btnOKClick() {
         settings_.MailerNum = ToAnsi(MaskedText(*editMailerNum));
         settings_.Increment = CountTypeIndex() == 0;
     }
+    if (imb_) {
+        settings_.IMbBarcodeId = tracking.barcodeId;
+        settings_.IMbServiceType = tracking.serviceType;
+        settings_.IMbMailerId = tracking.mailerId;
+        settings_.IMbSerial = tracking.serial;
+    }
     showMailerScreen_ = !cbDontShow->isChecked();
     accept();
 }
 
 void TF_Mailer::btnHelpClick() {
     QFrame* panel = settings_.PrintBarCode ? panelBarCode : panelMailerNum;
-    const int grow = settings_.PrintBarCode ? kBarCodeHelpHeight : kMailerNumHelpHeight;
+    int grow = settings_.PrintBarCode ? kBarCodeHelpHeight : kMailerNumHelpHeight;
     if (showDontShowBox_)
         for (QFrame* p : {panelBarCode, panelMailerNum}) p->move(p->x(), p->y() + kDontShowRoom);
     panel->show();
+    if (imb_) {
+        // The tracking fields' help follows the mode's.
+        panelIMb->move(0, panel->y() + grow);
+        panelIMb->show();
+        grow += kImbHelpHeight;
+    }
     setFixedSize(kWidth, height() + grow);
     btnHelp->setEnabled(false);
     CentreOnScreen(*this);

@@ -1,8 +1,10 @@
 #pragma once
 // The mailer-number dialog: the customer ID and identifier serial number in
 // barcode mode, the 20-digit number of the next form and the count direction
-// in pre-printed mode. OK writes the fields into the settings; Cancel, Esc
-// and the close box change nothing.
+// in pre-printed mode; in either mode, while the form's ZIP barcodes are
+// Intelligent Mail barcodes, their tracking fields below (the window is then
+// taller, and Help explains them too). OK writes the fields into the
+// settings; Cancel, Esc and the close box change nothing.
 #include <QDialog>
 
 #include "settings/settings.h"
@@ -17,6 +19,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace gs {
+
+class ImbTrackingBox;
 
 class TF_Mailer : public QDialog {
     Q_OBJECT
@@ -43,6 +47,8 @@ public:
     QLabel* LabelDnB;
     QFrame* panelMailerNum;
     QPlainTextEdit* memoCountHelp;
+    ImbTrackingBox* gbIMb;  // shown with the Intelligent Mail barcode
+    QFrame* panelIMb;
 
     // 0 "Increment", 1 "Decrement".
     int CountTypeIndex() const;
@@ -67,6 +73,8 @@ private:
     Settings& settings_;
     bool& showMailerScreen_;
     bool showDontShowBox_;
+    bool imb_;
+    int baseHeight_;  // the window's height without the check box and the help
     QButtonGroup* countType_;
 };
 

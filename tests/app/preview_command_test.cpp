@@ -3,6 +3,7 @@
 #include "app/tf_main.h"
 
 #include "numbering/articlenumber.h"
+#include "numbering/imbfields.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/inifile.h"
@@ -54,6 +55,13 @@ protected:
         IniFile ini(dirs.SettingsFile());
         ini.Load();
         return ini.ReadString("Values", "SerialNum", "");
+    }
+
+    std::vector<RecordedItem> PageBitmaps() const {
+        std::vector<RecordedItem> out;
+        for (const RecordedItem& i : printer.pages.back().items)
+            if (i.kind == RecordedItem::Kind::Bitmap) out.push_back(i);
+        return out;
     }
 
     test::SandboxDirs dirs;
@@ -123,6 +131,51 @@ TEST_F(PreviewCommandTest, AlignmentPaneShowsTheEnteredPiece) {
     EXPECT_EQ(scripted.ui.Trail(), QStringList{"dialog:gs::TF_Align"});
     EXPECT_EQ(main->settings.LeftRight, 5);
     EXPECT_EQ(main->settings.SerialNum, "00000041");
+}
+
+TEST_F(PreviewCommandTest, ChoosingIntelligentMailAsksForItsFieldsAndPrintsIt) {
+    Start();
+    EXPECT_TRUE(main->ZipPostnetMI->isChecked());
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) {
+        auto& mailer = static_cast<TF_Mailer&>(d);
+        EXPECT_FALSE(mailer.cbDontShow->isVisible());
+        ImbTrackingBox& box = *mailer.gbIMb;
+        EXPECT_TRUE(box.isVisible());
+        box.editIMbServiceType->setText("040");
+        box.editIMbMailerId->setText("123456");
+        box.editIMbSerial->setText("000000001");
+        mailer.btnOK->click();
+    });
+    main->ZipImbMI->trigger();
+    EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "dialog:gs::TF_Mailer"}));
+    EXPECT_EQ(main->settings.ZipBarCode, "IMB");
+    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(main->settings)), "00040123456000000001");
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<TF_Mailer&>(d).btnOK->click(); });
+    main->btnPrint->click();
+    ASSERT_EQ(printer.pages.size(), 1u);
+    const auto bitmaps = PageBitmaps();
+    ASSERT_EQ(bitmaps.size(), 5u);  // two Code 128, three ZIP barcodes
+    for (std::size_t i = 2; i < 5; ++i) EXPECT_EQ(bitmaps[i].height, 87);  // IMb full bars at 600 dpi
+
+    main->ZipPostnetMI->trigger();
+    EXPECT_EQ(main->settings.ZipBarCode, "POSTNET");
+    EXPECT_FALSE(main->ZipImbMI->isChecked());
+}
+
+TEST_F(PreviewCommandTest, PrintRefusesTrackingFieldsThatMakeNoCodeAndGivesTheNumberBack) {
+    Start("CustID=12-345-6789\nSerialNum=00000041\nZipBarCode=IMB\nIMbServiceType=040\nIMbMailerId=12345\n"
+          "IMbSerial=000000001\n");
+    EXPECT_TRUE(main->ZipImbMI->isChecked());
+    main->ShowMailerScreen = false;
+    main->btnPrint->click();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
+    EXPECT_TRUE(scripted.ui.asked[0].text.startsWith("The Intelligent Mail barcode cannot be printed. The Mailer ID"))
+        << scripted.ui.asked[0].text.toStdString();
+    EXPECT_TRUE(printer.pages.empty());
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+    EXPECT_EQ(FileSerial(), "00000041");
 }
 
 }  // namespace

@@ -68,8 +68,14 @@ Window AboutBox(CatalogContext& c, const char* company) {
     return std::make_unique<TF_About>(0, c.dirs.Path() + "program/", company);
 }
 
-Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen) {
+Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen, bool imb = false) {
     c.settings.PrintBarCode = barcodeMode;
+    if (imb) {
+        c.settings.ZipBarCode = "IMB";
+        c.settings.IMbServiceType = "040";
+        c.settings.IMbMailerId = "123456";
+        c.settings.IMbSerial = "000000001";
+    }
     auto dialog = std::make_unique<TF_Mailer>(c.settings, c.showMailerScreen, fromPrint);
     if (helpOpen) dialog->btnHelp->click();
     return dialog;
@@ -164,6 +170,8 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Mailer Number, pre-printed mode", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, false, false); }},
         {"Mailer Number, pre-printed mode, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, false, true); }},
         {"Mailer Number, pre-printed mode from Print, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true); }},
+        {"Mailer Number, barcode mode, Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, false, true, true); }},
+        {"Mailer Number, pre-printed mode from Print, Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true, true); }},
         {"Bar Code Printing Registration", "Bar Code Printing Registration", Registration},
         {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings, nullptr, SamplePreview(c)); }},
         {"Mailer Preview", "Mailer Preview", [](CatalogContext& c) { return std::make_unique<TF_Preview>(SamplePreview(c), LetterPage(600), true); }},

@@ -8,32 +8,35 @@ namespace {
 TEST(ImbTracking, FieldsMakeTwentyDigitsOrSayWhatIsWrong) {
     struct Case {
         ImbTrackingFields fields;
-        const char* problem;  // "" when valid; else a word the message must hold
+        ImbField field;       // the field found wrong, None when valid
+        const char* problem;  // a few words the message must hold
     };
+    using F = ImbField;
     const Case cases[] = {
-        {{"00", "040", "123456", "000000001"}, ""},
-        {{"04", "700", "987654321", "000123"}, ""},
-        {{"05", "040", "123456", "000000001"}, "Barcode ID"},
-        {{"0", "040", "123456", "000000001"}, "Barcode ID"},
-        {{"0a", "040", "123456", "000000001"}, "Barcode ID"},
-        {{"00", "40", "123456", "000000001"}, "Service Type"},
-        {{"00", "040", "12345", "000000001"}, "6 or 9 digits"},
-        {{"00", "040", "1234567", "00000001"}, "6 or 9 digits"},
-        {{"00", "040", "", ""}, "6 or 9 digits"},
-        {{"00", "040", "923456", "000000001"}, "begins with"},     // 6 digits may not begin with 9
-        {{"00", "040", "123456789", "000001"}, "begins with"},    // 9 digits must begin with 9
-        {{"00", "040", "123456", "000001"}, "has 9 digits"},
-        {{"00", "040", "987654321", "000000001"}, "has 6 digits"},
-        {{"00", "040", "123456", "00000000x"}, "has 9 digits"},
+        {{"00", "040", "123456", "000000001"}, F::None, ""},
+        {{"04", "700", "987654321", "000123"}, F::None, ""},
+        {{"05", "040", "123456", "000000001"}, F::BarcodeId, "Barcode ID"},
+        {{"0", "040", "123456", "000000001"}, F::BarcodeId, "Barcode ID"},
+        {{"0a", "040", "123456", "000000001"}, F::BarcodeId, "Barcode ID"},
+        {{"00", "40", "123456", "000000001"}, F::ServiceType, "Service Type"},
+        {{"00", "040", "12345", "000000001"}, F::MailerId, "6 or 9 digits"},
+        {{"00", "040", "1234567", "00000001"}, F::MailerId, "6 or 9 digits"},
+        {{"00", "040", "", ""}, F::MailerId, "6 or 9 digits"},
+        {{"00", "040", "923456", "000000001"}, F::MailerId, "begins with"},   // 6 digits may not begin with 9
+        {{"00", "040", "123456789", "000001"}, F::MailerId, "begins with"},  // 9 digits must begin with 9
+        {{"00", "040", "123456", "000001"}, F::Serial, "has 9 digits"},
+        {{"00", "040", "987654321", "000000001"}, F::Serial, "has 6 digits"},
+        {{"00", "040", "123456", "00000000x"}, F::Serial, "has 9 digits"},
     };
     for (const Case& c : cases) {
-        const std::string problem = ImbTrackingProblem(c.fields);
-        SCOPED_TRACE(ImbTrackingCode(c.fields) + ": " + problem);
-        if (*c.problem == '\0') {
-            EXPECT_EQ(problem, "");
+        const ImbTrackingCheck check = CheckImbTracking(c.fields);
+        SCOPED_TRACE(ImbTrackingCode(c.fields) + ": " + check.problem);
+        EXPECT_EQ(check.field, c.field);
+        EXPECT_EQ(ImbTrackingProblem(c.fields), check.problem);
+        EXPECT_NE(check.problem.find(c.problem), std::string::npos);
+        EXPECT_EQ(check.problem.empty(), c.field == F::None);
+        if (c.field == F::None) {
             EXPECT_EQ(ImbTrackingCode(c.fields).size(), 20u);
-        } else {
-            EXPECT_NE(problem.find(c.problem), std::string::npos);
         }
     }
 }

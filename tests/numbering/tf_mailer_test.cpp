@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "numbering/articlenumber.h"
+#include "numbering/imbfields.h"
 #include "platform/scripteduserinteraction.h"
 
 namespace gs {
@@ -212,6 +213,75 @@ TEST(TF_Mailer, OkInPreprintedModeStoresNumberAndDirectionOnly) {
     expected.Increment = false;
     EXPECT_EQ(s, expected);
     EXPECT_TRUE(show);  // box hidden: confirming turns the per-print dialog back on
+}
+
+Settings ImbSettings(bool barcode) {
+    Settings s = barcode ? BarcodeSettings() : PreprintedSettings();
+    s.ZipBarCode = "IMB";
+    s.IMbServiceType = "040";
+    s.IMbMailerId = "123456";
+    s.IMbSerial = "000000001";
+    return s;
+}
+
+TEST(TF_Mailer, TrackingFieldsShowOnlyWithTheIntelligentMailBarcodeAndHelpExplainsThem) {
+    struct Case { bool imb, barcode, box; int height, helpHeight, modePanelTop; };
+    const Case cases[] = {
+        {false, true, false, 150, 150 + 152, 150},
+        {true, true, false, 150 + 74, 150 + 74 + 152 + 124, 224},
+        {true, false, true, 150 + 74 + 32, 150 + 74 + 32 + 200 + 124, 256},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.imb << c.barcode << c.box);
+        Settings s = c.imb ? ImbSettings(c.barcode) : BarcodeSettings();
+        bool show = false;
+        TF_Mailer dialog(s, show, c.box);
+        EXPECT_EQ(dialog.size(), QSize(385, c.height));
+        EXPECT_EQ(dialog.gbIMb->isVisibleTo(&dialog), c.imb);
+        if (c.imb) {
+            EXPECT_EQ(dialog.gbIMb->Fields(), (ImbTrackingFields{"00", "040", "123456", "000000001"}));
+            EXPECT_LE(dialog.gbIMb->geometry().bottom(), 150 + 74);
+        }
+        dialog.btnHelp->click();
+        EXPECT_EQ(dialog.height(), c.helpHeight);
+        QFrame* modePanel = c.barcode ? dialog.panelBarCode : dialog.panelMailerNum;
+        EXPECT_EQ(modePanel->y(), c.modePanelTop);
+        EXPECT_EQ(dialog.panelIMb->isVisibleTo(&dialog), c.imb);
+        if (c.imb) {
+            EXPECT_EQ(dialog.panelIMb->y(), modePanel->geometry().bottom() + 1);
+            EXPECT_EQ(dialog.panelIMb->geometry().bottom() + 1, c.helpHeight);
+        }
+    }
+}
+
+TEST(TF_Mailer, OkStoresTrackingFieldsThatMakeACodeAndRefusesOthers) {
+    ScopedScriptedUi scripted;
+    Settings s = ImbSettings(true);
+    bool show = false;
+    TF_Mailer dialog(s, show, false);
+    ShowActive(dialog);
+    Type(dialog.gbIMb->editIMbMailerId, "912345678");  // nine digits want a six-digit serial
+    dialog.btnOK->click();
+    EXPECT_EQ(dialog.result(), 0);
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
+    EXPECT_EQ(scripted.ui.asked[0].text, "With a 9-digit Mailer ID the Serial Number has 6 digits.");
+    EXPECT_EQ(QApplication::focusWidget(), dialog.gbIMb->editIMbSerial);
+    EXPECT_EQ(s.IMbMailerId, "123456");
+
+    Type(dialog.gbIMb->editIMbSerial, "004711");
+    Type(dialog.gbIMb->editIMbServiceType, "270");
+    dialog.btnOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ImbTrackingOf(s), (ImbTrackingFields{"00", "270", "912345678", "004711"}));
+    EXPECT_EQ(s.CustID, "12-345-6789");
+
+    // With POSTNET the stored fields are neither shown nor touched.
+    Settings postnet = BarcodeSettings();
+    postnet.IMbMailerId = "12";
+    TF_Mailer plain(postnet, show, false);
+    plain.btnOK->click();
+    EXPECT_EQ(plain.result(), QDialog::Accepted);
+    EXPECT_EQ(postnet.IMbMailerId, "12");
 }
 
 TEST(TF_Mailer, CancelEscAndCloseBoxChangeNothing) {
