@@ -39,6 +39,10 @@ protected:
         // the control that is to have it; that is not the window's first
         // focus yet.
         if (widget->isWindow()) return false;
+        // A dialog being shown announces the focus to its focus widget
+        // before its window is active; the field has the focus only when
+        // the window comes up.
+        if (!widget->hasFocus()) return false;
         QWidget* window = widget->window();
         const bool firstFocus = !window->property(kWindowHadFocus).toBool();
         if (firstFocus) window->setProperty(kWindowHadFocus, true);

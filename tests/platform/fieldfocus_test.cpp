@@ -3,6 +3,7 @@
 #include "platform/maskedit.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -97,6 +98,26 @@ TEST(SelectAllOnFocus, AMouseClickPlacesTheCursorAndComingBackKeepsIt) {
     QApplication::processEvents();
     ASSERT_TRUE(form.first->hasFocus());
     EXPECT_FALSE(form.first->hasSelectedText());
+}
+
+TEST(SelectAllOnFocus, ADialogOpensWithTheFieldItChoseSelected) {
+    // A dialog announces the focus to its chosen field while it is being
+    // shown, before its window is active: that is not yet the first focus.
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* other = new QLineEdit("12-345-6789");
+    auto* serial = new QLineEdit;
+    SetFormMask(*serial, "00000000;1;_");
+    serial->setText("00000042");
+    layout->addWidget(other);
+    layout->addWidget(serial);
+    serial->setFocus();
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QApplication::processEvents();
+    ASSERT_TRUE(serial->hasFocus());
+    EXPECT_EQ(serial->selectedText(), "00000042");
 }
 
 }  // namespace
