@@ -1,0 +1,74 @@
+#include "printing/massprint.h"
+
+namespace gs {
+
+namespace {
+
+// One record's piece. Returns false when the run ends here.
+bool PrintOne(MassPrintRecords& records, int position, int pieces, Settings& settings, SharedNumbers& numbers,
+              bool& showMailerScreen, const PieceJob& job, const MassPrintSteps& steps, MassPrintOutcome& out) {
+    const PrintedPiece piece = records.CurrentPiece();
+    if (steps.progress && !steps.progress(position, pieces, piece)) {
+        out.stop = MassPrintStop::Cancelled;
+        return false;
+    }
+    const NumberReservation reservation = TakeNextNumber(settings, numbers);
+    if (showMailerScreen && steps.confirmNumber && !steps.confirmNumber()) {
+        GiveBackNumber(settings, numbers, reservation);
+        out.stop = MassPrintStop::DialogCancelled;
+        return false;
+    }
+    if (CustomerIdMissing(settings)) {
+        GiveBackNumber(settings, numbers, reservation);
+        out.stop = MassPrintStop::CustomerIdMissing;
+        return false;
+    }
+    const PieceOutcome pieceOutcome = PrintAndLogPiece(piece, settings, numbers, reservation, job);
+    if (!pieceOutcome.numbersSaved && out.saveError.empty()) out.saveError = pieceOutcome.saveError;
+    if (pieceOutcome.result == PieceResult::PrintFailed) {
+        out.stop = MassPrintStop::PrintFailed;
+        out.error = pieceOutcome.error;
+        return false;
+    }
+    if (pieceOutcome.result == PieceResult::LogLockBusy) out.notLogged.push_back(pieceOutcome.number);
+    return true;
+}
+
+}  // namespace
+
+MassPrintOutcome MassPrint(MassPrintRecords& records, int pieces, Settings& settings, SharedNumbers& numbers,
+                           bool& showMailerScreen, const PieceJob& job, const MassPrintSteps& steps) {
+    MassPrintOutcome out;
+    // Counted as the page goes to the printer, so that a piece whose log
+    // record then fails is counted too.
+    PieceJob counted = job;
+    counted.printed = [&](const PieceOutcome& piece) {
+        ++out.printed;
+        if (job.printed) job.printed(piece);
+    };
+    showMailerScreen = true;
+    try {
+        if (!records.First()) {
+            out.stop = MassPrintStop::Failed;
+            out.error = "The first record could not be reached.";
+            return out;
+        }
+        int position = 0;
+        while (!records.Eof()) {
+            if (!records.IsDeleted() &&
+                !PrintOne(records, ++position, pieces, settings, numbers, showMailerScreen, counted, steps, out))
+                return out;
+            if (!records.Next()) {
+                out.stop = MassPrintStop::Failed;
+                out.error = "The next record could not be reached.";
+                return out;
+            }
+        }
+    } catch (const std::exception& e) {
+        out.stop = MassPrintStop::Failed;
+        out.error = e.what();
+    }
+    return out;
+}
+
+}  // namespace gs

@@ -1,0 +1,216 @@
+// The mass-print loop without a window: a table of records walked in order,
+// a recording printer, the numbers in a real settings file and the pieces in
+// a real mail log.
+#include "printing/massprint.h"
+
+#include "dbase/tzdbf.h"
+#include "maillog/maillog.h"
+#include "platform/inifile.h"
+#include "support/tempdir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace gs {
+namespace {
+
+class FakeTable : public MassPrintRecords {
+public:
+    struct Record {
+        std::string name;
+        bool deleted = false;
+    };
+    std::vector<Record> records;
+    std::size_t pos = 0;
+    bool eof = false;
+
+    bool First() override {
+        pos = 0;
+        eof = records.empty();
+        return true;
+    }
+    bool Next() override {
+        if (pos + 1 < records.size()) ++pos;
+        else eof = true;
+        return true;
+    }
+    bool Eof() const override { return eof; }
+    bool IsDeleted() const override { return records[pos].deleted; }
+    PrintedPiece CurrentPiece() override {
+        PrintedPiece p;
+        p.senderLines = {"ACME Corp", "1 Main St", "Springfield IL 62701", "", ""};
+        p.recipientLines = {records[pos].name, "12 Oak Ave", "", ""};
+        p.city = "Dayton";
+        p.state = "OH";
+        p.zip = "45402";
+        p.total = "      4.64";
+        return p;
+    }
+};
+
+// Fails the given page (1-based), recording the others.
+class FailingOnPage : public PrintTarget {
+public:
+    explicit FailingOnPage(int page) : page_(page) {}
+    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
+        if (++started_ == page_) throw PrintError("The printer is out of paper.");
+        recording.PrintPage(jobName, draw);
+    }
+    RecordingPrintTarget recording;
+
+private:
+    int page_;
+    int started_ = 0;
+};
+
+class MassPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        IniFile ini(dirs.SettingsFile());
+        ini.LoadFromText("[Values]\nCustID=12-345-6789\nSerialNum=00000041\n");
+        ASSERT_TRUE(ini.Save());
+        numbers.Load(settings, dirs.Path() + "program/", {});
+        job.mailLogPath = MailLogPath(settings, dirs.Path() + "program/");
+        job.logLockWait = std::chrono::milliseconds(60);
+        // Twelve records, the third and the eighth marked deleted.
+        for (int i = 1; i <= 12; ++i) table.records.push_back({"Name " + std::to_string(i), i == 3 || i == 8});
+    }
+
+    std::vector<std::string> LoggedNames() const {
+        std::vector<std::string> names;
+        if (!QFile::exists(QString::fromStdString(job.mailLogPath))) return names;
+        TTzDbf log;
+        log.SetDbfFileName(job.mailLogPath);
+        log.Open();
+        for (log.GoTop(); !log.Eof(); log.Next()) names.push_back(log.FieldByName("sentname0").AsString());
+        log.Close();
+        return names;
+    }
+    std::string FileSerial() const {
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        return ini.ReadString("Values", "SerialNum", "");
+    }
+    static std::vector<std::string> Names(std::initializer_list<int> numbers) {
+        std::vector<std::string> out;
+        for (int n : numbers) out.push_back("Name " + std::to_string(n));
+        return out;
+    }
+
+    test::SandboxDirs dirs;
+    Settings settings;
+    SharedNumbers numbers{dirs.SettingsFile()};
+    PieceJob job;
+    FakeTable table;
+    bool showMailerScreen = false;
+};
+
+TEST_F(MassPrintTest, PrintsAndLogsEveryRecordNotMarkedDeletedInTableOrder) {
+    RecordingPrintTarget printer;
+    job.target = &printer;
+    int dialogs = 0;
+    std::vector<std::string> progress;
+    MassPrintSteps steps;
+    // The dialog is shown again from the first piece on; ticking "Do not
+    // show this screen again" lets the rest print without it.
+    steps.confirmNumber = [&] {
+        ++dialogs;
+        showMailerScreen = false;
+        return true;
+    };
+    steps.progress = [&](int piece, int pieces, const PrintedPiece& p) {
+        progress.push_back(std::to_string(piece) + "/" + std::to_string(pieces) + " " + p.recipientLines[0]);
+        return true;
+    };
+    int printedCalls = 0;
+    job.printed = [&](const PieceOutcome&) { ++printedCalls; };
+
+    const MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::Finished);
+    EXPECT_EQ(out.printed, 10);
+    EXPECT_EQ(printedCalls, 10);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(printer.pages.size(), 10u);
+    const auto expected = Names({1, 2, 4, 5, 6, 7, 9, 10, 11, 12});
+    EXPECT_EQ(LoggedNames(), expected);
+    EXPECT_EQ(progress.front(), "1/10 Name 1");
+    EXPECT_EQ(progress.back(), "10/10 Name 12");
+    EXPECT_EQ(settings.SerialNum, "00000051");  // stepped ten times
+    EXPECT_EQ(FileSerial(), "00000051");
+    EXPECT_TRUE(table.Eof());
+    EXPECT_EQ(table.pos, 11u);  // on the last record visited
+}
+
+TEST_F(MassPrintTest, AnEarlyEndKeepsThePiecesBeforeItPrintedLoggedAndNumbered) {
+    struct Case {
+        const char* name;
+        int cancelDialogAt;    // the dialog of this piece is cancelled (0: always OK)
+        int cancelProgressAt;  // progress says stop before this piece
+        int failPage;
+        MassPrintStop stop;
+        std::vector<std::string> logged;
+        std::string serial;
+        std::size_t pos;  // the record the table is left on
+    };
+    const Case cases[] = {
+        {"mailer dialog cancelled on the third", 3, 0, 0, MassPrintStop::DialogCancelled, Names({1, 2}), "00000043",
+         3},
+        {"Cancel pressed during the third", 0, 4, 0, MassPrintStop::Cancelled, Names({1, 2, 4}), "00000044", 4},
+        // The failed piece is not logged; its number counts as used.
+        {"printer fails on the third", 0, 0, 3, MassPrintStop::PrintFailed, Names({1, 2}), "00000044", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        table.records.clear();
+        SetUp();
+        QFile::remove(QString::fromStdString(job.mailLogPath));
+        FailingOnPage printer(c.failPage);
+        job.target = &printer;
+        int dialogs = 0;
+        MassPrintSteps steps;
+        steps.confirmNumber = [&] { return ++dialogs != c.cancelDialogAt; };
+        steps.progress = [&](int piece, int, const PrintedPiece&) { return piece != c.cancelProgressAt; };
+        const MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, steps);
+        EXPECT_EQ(out.stop, c.stop);
+        EXPECT_EQ(out.stop == MassPrintStop::PrintFailed, out.error == "The printer is out of paper.");
+        EXPECT_EQ(LoggedNames(), c.logged);
+        EXPECT_EQ(out.printed, static_cast<int>(c.logged.size()));
+        EXPECT_EQ(settings.SerialNum, c.serial);
+        EXPECT_EQ(FileSerial(), c.serial);
+        EXPECT_EQ(table.pos, c.pos);
+        EXPECT_FALSE(table.Eof());
+    }
+}
+
+TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdOrWithoutARecordToPrint) {
+    RecordingPrintTarget printer;
+    job.target = &printer;
+    MassPrintSteps steps;
+    steps.confirmNumber = [] { return true; };
+
+    settings.CustID = "00-000-0000";
+    MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::CustomerIdMissing);
+    EXPECT_EQ(settings.SerialNum, "00000041");  // the number is given back
+
+    // Pre-printed forms need no customer ID.
+    settings.PrintBarCode = false;
+    table.records.resize(1);
+    out = MassPrint(table, 1, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::Finished);
+    EXPECT_EQ(printer.pages.size(), 1u);
+
+    // Every record marked deleted: nothing prints, no dialog.
+    table.records = {{"Gone", true}, {"Gone too", true}};
+    steps.confirmNumber = [] {
+        ADD_FAILURE() << "no dialog without a piece";
+        return true;
+    };
+    out = MassPrint(table, 0, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::Finished);
+    EXPECT_EQ(out.printed, 0);
+    EXPECT_EQ(printer.pages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace gs
