@@ -25,6 +25,7 @@
 #include "printing/tf_preview.h"
 #include "printing/printtarget.h"
 #include "printing/registration.h"
+#include "printing/runcommands.h"
 #include "printing/systemprinter.h"
 #include "settings/addresstext.h"
 #include "settings/tf_youraddress.h"
@@ -74,6 +75,33 @@ public:
     void ReopenAddressTable() override { mode_.ReopenAndFocus(); }
 
 private:
+    AddressMode& mode_;
+};
+
+// Mass printing walks the open address table through the navigator, taking
+// each recipient from the bound controls and the rest from the window.
+class AddressTableWalk : public MassPrintTable {
+public:
+    AddressTableWalk(TF_Main& main, AddressMode& mode) : main_(main), mode_(mode) {}
+    std::optional<int> LiveCount() override {
+        if (!mode_.PostPendingEdit()) return std::nullopt;
+        return static_cast<int>(mode_.LiveRecordCount());
+    }
+    // A move that had to post an edit and could not stands still, the edit kept.
+    bool First() override {
+        mode_.First();
+        return !mode_.Table().Modified();
+    }
+    bool Next() override {
+        mode_.Next();
+        return !mode_.Table().Modified();
+    }
+    bool Eof() const override { return mode_.Eof(); }
+    bool IsDeleted() const override { return mode_.IsDeleted(); }
+    PrintedPiece CurrentPiece() override { return main_.CurrentPiece(); }
+
+private:
+    TF_Main& main_;
     AddressMode& mode_;
 };
 
@@ -236,8 +264,9 @@ void TF_Main::BuildMenu() {
     MIReadWriteToDB = item(file, "MIReadWriteToDB", "&Read/Write to a database", &TF_Main::MIReadWriteToDBClick);
     file->addSeparator();
     MIPrint = item(file, "MIPrint", "&Print", &TF_Main::MIPrintClick);
-    MIMassPrint = item(file, "MIMassPrint", "&Mass Print");
-    MIPrintBarCodes = item(file, "MIPrintBarCodes", "Print &Bar Codes");
+    MIMassPrint = item(file, "MIMassPrint", "&Mass Print", &TF_Main::MIMassPrintClick);
+    MIMassPrint->setEnabled(false);  // only while an address table is open
+    MIPrintBarCodes = item(file, "MIPrintBarCodes", "Print &Bar Codes", &TF_Main::MIPrintBarCodesClick);
     file->addSeparator();
     MIExit = item(file, "MIExit", "&Exit", &TF_Main::MIExitClick);
 
@@ -503,6 +532,23 @@ void TF_Main::MIPrinterAlignmentClick() {
 void TF_Main::MIExtraLabelClick() { ExtraLabelCommand(settings, this); }
 
 void TF_Main::BarCodePrintingRegistration1Click() { PrintRegistrationForm(); }
+
+void TF_Main::MIPrintBarCodesClick() {
+    RunCommand([this] { PrintBarCodesCommand(settings, Numbers, FontDialog1, this); });
+}
+
+void TF_Main::MIMassPrintClick() {
+    if (!addressMode->Active()) return;
+    RunCommand([this] {
+        PieceJob job;
+        job.mailLogPath = MailLogFileName;
+        job.logLockWait = LogLockWait;
+        job.baseFont = FontDialog1;
+        job.printed = [this](const PieceOutcome&) { SetEntryPrinted(); };
+        AddressTableWalk walk(*this, *addressMode);
+        MassPrintCommand(walk, settings, Numbers, ShowMailerScreen, job, this);
+    });
+}
 
 void TF_Main::YourNameAddress1Click() {
     if (EditSenderAddress(settings, this)) ShowSenderLabels();

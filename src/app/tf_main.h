@@ -141,6 +141,8 @@ public slots:
     void MIPrinterAlignmentClick();
     void MIExtraLabelClick();
     void BarCodePrintingRegistration1Click();
+    void MIPrintBarCodesClick();
+    void MIMassPrintClick();
     void YourNameAddress1Click();
     void ShowSenderLabels();
     void PrintBarCodeMIClick();

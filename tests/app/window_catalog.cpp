@@ -9,8 +9,10 @@
 #include "maillog/maillog.h"
 #include "numbering/tf_mailer.h"
 #include "printing/tf_align.h"
+#include "printing/runprogress.h"
 #include "printing/tf_extralabel.h"
 #include "printing/tf_preview.h"
+#include "printing/tf_printbarcode.h"
 #include "report/projectreader.h"
 #include "report/reportpreview.h"
 #include "report/reportstatus.h"
@@ -102,6 +104,21 @@ PiecePreview SamplePreview(const CatalogContext& c) {
     return PreviewNextPiece(piece, c.settings, DefaultBaseFont());
 }
 
+Window PrintBarCode(CatalogContext& c, bool helpOpen) {
+    auto dialog = std::make_unique<TF_PrintBarCode>(c.settings);
+    if (helpOpen) dialog->btnHelp->click();
+    return dialog;
+}
+
+// The progress window as a run shows it, half way.
+Window RunProgress(const QString& text) {
+    auto progress = std::make_unique<RunProgressDialog>(1000);
+    progress->setWindowModality(Qt::NonModal);
+    progress->setLabelText(text);
+    progress->setValue(499);
+    return progress;
+}
+
 Window Registration(CatalogContext&) {
     return std::make_unique<ButtonChoiceDialog>(kRegistrationTitle, kRegistrationNotice,
                                                 QStringList{kNeverPrintCaption, kPrintLaterCaption, kPrintNowCaption});
@@ -182,6 +199,10 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Report Status, generating", "Report Status", [](CatalogContext&) { return ReportStatus("Generating page %p"); }},
         {"Report Status, printing", "Report Status", [](CatalogContext&) { return ReportStatus("Printing page %p"); }},
         {"Report Preview", "Report Preview", [](CatalogContext& c) -> Window { return std::make_unique<CatalogPreview>(c); }},
+        {"Print Bar Code's", "Print Bar Code's", [](CatalogContext& c) { return PrintBarCode(c, false); }},
+        {"Print Bar Code's, help open", "Print Bar Code's", [](CatalogContext& c) { return PrintBarCode(c, true); }},
+        {"Progress of a label run", "Greenslip", [](CatalogContext&) { return RunProgress(LabelProgressText(500, 1000)); }},
+        {"Progress of a mass print", "Greenslip", [](CatalogContext&) { return RunProgress(MailerProgressText(500, 1000, "Bartholomew Featherstonehaugh-Smythe Jr")); }},
     };
     // clang-format on
     return windows;

@@ -1,0 +1,218 @@
+#include "printing/tf_printbarcode.h"
+
+#include "platform/maskedit.h"
+#include "platform/qtext.h"
+#include "platform/userinteraction.h"
+#include "platform/windowplacement.h"
+#include "settings/settings.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace gs {
+
+namespace {
+
+constexpr int kWidth = 377;
+constexpr int kHeight = 233;
+constexpr int kHeightWithHelp = 383;
+
+const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
+const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
+const char* const kNumLabelsHint =
+    "Click on \"Help\" for information on the numbers the labels will carry";
+const char* const kDnBAddress = "https://www.dnb.com";
+
+QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool wrap = false) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setWordWrap(wrap);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    return label;
+}
+
+// Labels side by side; the last one takes the rest of the line.
+QHBoxLayout* Row(std::initializer_list<QLabel*> labels) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(3);
+    for (QLabel* label : labels) row->addWidget(label, 0, Qt::AlignTop);
+    row->setStretchFactor(*(labels.end() - 1), 1);
+    return row;
+}
+
+QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    SetFormMask(*edit, QString::fromLatin1(mask));
+    return edit;
+}
+
+// The spin field takes one typed character; the arrows reach the rest of
+// its range (up to 1000), and what they reach is shown whole.
+class OneTypedCharacter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* edit = static_cast<QLineEdit*>(watched);
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
+        return edit->text().size() - edit->selectedText().size() + typed.size() > 1;
+    }
+};
+
+}  // namespace
+
+TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(parent), settings_(settings) {
+    setObjectName("F_PrintBarCode");
+    setWindowTitle("Print Bar Code's");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+
+    lblExplanation = TextLabel("Please enter the starting Identifier Serial Number, and how many labels you will be "
+                               "printing Bar Code's on.",
+                               this, false, true);
+    lblExplanation->setObjectName("lblExplanation");
+    lblExplanation->setGeometry(12, 8, 353, 34);
+
+    lblCustID = TextLabel("Customer ID (DUNS #)", this);
+    lblCustID->setObjectName("lblCustID");
+    lblCustID->setToolTip(kCustIdHint);
+    lblCustID->setGeometry(16, 50, 220, 16);
+    editCustID = MaskedEdit("editCustID", "00-000-0000;1;_", this);
+    editCustID->setToolTip(kCustIdHint);
+    editCustID->setGeometry(16, 68, 110, 24);
+
+    lblSerialNum = TextLabel("Enter Identifier Serial Number", this);
+    lblSerialNum->setObjectName("lblSerialNum");
+    lblSerialNum->setToolTip(kSerialHint);
+    lblSerialNum->setGeometry(16, 102, 220, 16);
+    editSerialNum = MaskedEdit("editSerialNum", "00000000;1;_", this);
+    editSerialNum->setToolTip(kSerialHint);
+    editSerialNum->setGeometry(16, 120, 110, 24);
+
+    lblNumLabels = TextLabel("Number of Labels", this);
+    lblNumLabels->setObjectName("lblNumLabels");
+    lblNumLabels->setToolTip(kNumLabelsHint);
+    lblNumLabels->setGeometry(16, 154, 220, 16);
+    editNumLabels = new QSpinBox(this);
+    editNumLabels->setObjectName("editNumLabels");
+    editNumLabels->setRange(1, 1000);
+    editNumLabels->setValue(1);
+    editNumLabels->setGeometry(16, 172, 70, 24);
+    editNumLabels->findChild<QLineEdit*>()->installEventFilter(new OneTypedCharacter(editNumLabels));
+
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(282, 68, 82, 25);
+    btnOK->setDefault(true);
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    btnCancel->setGeometry(282, 102, 82, 25);
+    btnHelp = new QPushButton("Help", this);
+    btnHelp->setObjectName("btnHelp");
+    btnHelp->setGeometry(282, 136, 82, 25);
+    connect(btnOK, &QPushButton::clicked, this, &TF_PrintBarCode::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnHelp, &QPushButton::clicked, this, &TF_PrintBarCode::btnHelpClick);
+
+    BuildHelpPanel();
+
+    setTabOrder(editCustID, editSerialNum);
+    setTabOrder(editSerialNum, editNumLabels);
+    setTabOrder(editNumLabels, btnOK);
+    setTabOrder(btnOK, btnCancel);
+    setTabOrder(btnCancel, btnHelp);
+
+    editCustID->setText(FromAnsi(settings_.CustID));
+    editSerialNum->setText(FromAnsi(settings_.SerialNum));
+    editSerialNum->setFocus();
+
+    setFixedSize(kWidth, kHeight);
+    CentreOnScreen(*this);
+}
+
+void TF_PrintBarCode::BuildHelpPanel() {
+    panelBarCode = new QFrame(this);
+    panelBarCode->setObjectName("panelBarCode");
+    panelBarCode->setFrameShape(QFrame::StyledPanel);
+    panelBarCode->setGeometry(0, kHeight, kWidth, kHeightWithHelp - kHeight);
+    QFont small = panelBarCode->font();
+    small.setPixelSize(10);
+    panelBarCode->setFont(small);
+    panelBarCode->hide();
+
+    LabelDnB = TextLabel(kDnBAddress, panelBarCode);
+    LabelDnB->setObjectName("LabelDnB");
+    QFont linkFont = LabelDnB->font();
+    linkFont.setUnderline(true);
+    LabelDnB->setFont(linkFont);
+    LabelDnB->setStyleSheet("color: blue");
+    LabelDnB->installEventFilter(this);
+
+    auto* v = new QVBoxLayout(panelBarCode);
+    v->setContentsMargins(8, 3, 8, 2);
+    v->setSpacing(1);
+    v->addLayout(Row({TextLabel("Customer ID:", panelBarCode, true),
+                      TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panelBarCode)}));
+    v->addWidget(TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode,
+                           false, true));
+    auto* linkRow = Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB});
+    linkRow->setStretchFactor(LabelDnB, 0);
+    linkRow->addStretch(1);
+    v->addLayout(linkRow);
+    v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
+                           "If you are generating mailings at multiple locations, you must use the DUNS number "
+                           "appropriate for each mailing location.",
+                           panelBarCode, false, true));
+    v->addLayout(Row({TextLabel("Identifier Serial Number:", panelBarCode, true),
+                      TextLabel("You will self-assign an eight-digit Identifier", panelBarCode)}));
+    v->addWidget(TextLabel("Serial Number.  This number must remain unique for at least 2 years in order to "
+                           "ensure that it identifies only one mailpiece.",
+                           panelBarCode, false, true));
+    v->addStretch(1);
+}
+
+void TF_PrintBarCode::btnOKClick() {
+    editNumLabels->interpretText();
+    numLabels_ = editNumLabels->value();
+    settings_.SerialNum = ToAnsi(MaskedText(*editSerialNum));
+    settings_.CustID = ToAnsi(MaskedText(*editCustID));
+    accept();
+}
+
+void TF_PrintBarCode::btnHelpClick() {
+    panelBarCode->show();
+    setFixedSize(kWidth, kHeightWithHelp);
+    btnHelp->setEnabled(false);
+    CentreOnScreen(*this);
+}
+
+void TF_PrintBarCode::LabelDnBClick() { Ui().OpenUrl(LabelDnB->text()); }
+
+bool TF_PrintBarCode::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LabelDnB) {
+        switch (event->type()) {
+        case QEvent::Enter: LabelDnB->setCursor(Qt::PointingHandCursor); break;
+        case QEvent::Leave: LabelDnB->unsetCursor(); break;
+        case QEvent::MouseButtonRelease: LabelDnBClick(); return true;
+        default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace gs
