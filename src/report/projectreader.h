@@ -41,6 +41,8 @@
 //   {count}         records in the report; {pagecount} records on this page
 //   {sum:NAME}      the sum of a money field over the report, two decimals
 //   {pagesum:NAME}  the same over the records of this page
+// A page that lists no records (the summary's own page) has no {pagecount}
+// and no {pagesum:...}: they are empty there.
 // "{{" and "}}" stand for literal braces. A text whose values are all empty
 // is not printed, and literal text between two values is printed only when
 // something stands before it and the value after it is not empty, so

@@ -377,9 +377,10 @@ QString ReportRun::Value(const Part& part, const Context& ctx) const {
     case K::Pages: return QString::number(pages_);
     case K::Line: return ctx.line ? QString::number(ctx.line) : QString();
     case K::Count: return QString::number(count_);
-    case K::PageCount: return QString::number(ctx.pageRecords);
+    // A page without records (the summary's own) has no page figures.
+    case K::PageCount: return ctx.pageRecords ? QString::number(ctx.pageRecords) : QString();
     case K::Sum: return totals_ ? FormatCents((*totals_)[static_cast<std::size_t>(part.slot)]) : QString();
-    case K::PageSum: return FormatCents(pageSums_[static_cast<std::size_t>(part.slot)]);
+    case K::PageSum: return ctx.pageRecords ? FormatCents(pageSums_[static_cast<std::size_t>(part.slot)]) : QString();
     }
     return {};
 }

@@ -99,7 +99,7 @@ TEST_F(LogReportTest, FullDetailShowsEveryFieldOfAPieceAndTheTotals) {
         "Return receipt fee | 5.55",
         "Restricted delivery fee | 3.50",
         "Total | 20.42",
-        "Greenslip certified mail record, full detail | 4 pieces on this page",
+        "Greenslip certified mail record, full detail | Pieces on this page: 4",
     };
     for (const QString& e : expected) EXPECT_TRUE(lines.contains(e)) << e.toStdString() << "\n" << lines.join("\n").toStdString();
 
@@ -146,7 +146,7 @@ TEST_F(LogReportTest, LongLogsBreakIntoNumberedPagesWithPageTotals) {
         const QString cents = [&] {
             return QString::number(onPage * 39 / 100) + "." + QString::number(onPage * 39 % 100).rightJustified(2, '0');
         }();
-        EXPECT_TRUE(lines.join("\n").contains(QString("Total on this page: %1 pieces | %2").arg(onPage).arg(cents)))
+        EXPECT_TRUE(lines.join("\n").contains(QString("Page total, pieces listed: %1 | %2").arg(onPage).arg(cents)))
             << lines.join("\n").toStdString();
     }
     EXPECT_EQ(listed, 60);
