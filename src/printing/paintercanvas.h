@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QSizeF>
+#include <QRawFont>
 
 #include <optional>
 
@@ -66,12 +67,14 @@ public:
 
 private:
     const QFontMetrics& Metrics();
+    bool Glyphs(const QString& text, QList<quint32>& glyphs, QList<QPointF>& advances);
 
     QPainter& painter_;
     DeviceMetrics metrics_;
     CanvasFont font_;
     QFont qfont_;
-    std::optional<QFontMetrics> metrics_of_font_;
+    std::optional<QFontMetrics> fontMetrics_;
+    QRawFont rawFont_;
     bool fontInPainter_ = false;  // qfont_ is the painter's font
 };
 
