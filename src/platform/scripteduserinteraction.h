@@ -14,7 +14,7 @@ public:
     struct Asked {
         QString kind;   // "message", "dialog", "open", "save", "printer", "print", "url", "help"
         QString title;  // window title, or the dialog's class name
-        QString text;   // message text, URL or help file
+        QString text;   // message text, URL or help file; a print dialog: the page count
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         OverwritePrompt prompt = OverwritePrompt::Ask;  // save dialogs
     };

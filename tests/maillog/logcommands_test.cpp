@@ -109,6 +109,30 @@ TEST_F(LogCommandTest, AMissingProjectFileNamesItsPathAndTheLogIsClosed) {
     ExpectLogClosed();
 }
 
+TEST_F(LogCommandTest, TheProjectFileIsReadAfreshAtEveryRun) {
+    WriteLog(test::FourPieces());
+    LogReportSetup setup = Setup();
+    setup.projectFile = dirs.Path() + "program/Gslip3.rpt";
+    auto writeProject = [&](const char* detailHeight) {
+        QFile project(QString::fromStdString(setup.projectFile));
+        ASSERT_TRUE(project.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        project.write(QByteArray("font Body face=Arial size=8\n"
+                                 "report ShortDetail connection=ReportConnection1\n"
+                                 "  band Detail height=") + detailHeight + "\n"
+                                 "    text x=0 w=2 \"{field:mailernum}\"\n"
+                                 "end\n");
+    };
+    std::vector<int> pages;
+    auto answer = [&](QDialog& d) { pages.push_back(static_cast<ReportPreviewWindow&>(d).PageCount()); };
+    writeProject("4");  // two pieces a page
+    scripted.ui.dialogAnswers.push_back(answer);
+    RunLogReport(nullptr, setup, ReportDestination::Preview, LogReport::ShortDetail);
+    writeProject("1");
+    scripted.ui.dialogAnswers.push_back(answer);
+    RunLogReport(nullptr, setup, ReportDestination::Preview, LogReport::ShortDetail);
+    EXPECT_EQ(pages, std::vector<int>({2, 1}));
+}
+
 TEST_F(LogCommandTest, PreviewOpensMaximisedAtFullSizeAndPages) {
     std::vector<test::LoggedPiece> pieces;
     for (int i = 0; i < 25; ++i) pieces.push_back(test::FourPieces()[i % 4]);
