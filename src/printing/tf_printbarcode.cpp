@@ -59,7 +59,8 @@ QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
 }
 
 // The spin field takes one typed character; the arrows reach the rest of
-// its range (up to 1000), and what they reach is shown whole.
+// its range (up to 1000), and what they reach is shown whole. The keys
+// reach the spin box, which hands them to its edit directly.
 class OneTypedCharacter : public QObject {
 public:
     using QObject::QObject;
@@ -67,10 +68,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
-        auto* edit = static_cast<QLineEdit*>(watched);
         const QString typed = static_cast<QKeyEvent*>(event)->text();
         if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
-        return edit->text().size() - edit->selectedText().size() + typed.size() > 1;
+        const auto* edit = static_cast<QWidget*>(watched)->findChild<QLineEdit*>();
+        return edit && edit->text().size() - edit->selectedText().size() + typed.size() > 1;
     }
 };
 
@@ -113,7 +114,7 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
     editNumLabels->setRange(1, 1000);
     editNumLabels->setValue(1);
     editNumLabels->setGeometry(16, 172, 70, 24);
-    editNumLabels->findChild<QLineEdit*>()->installEventFilter(new OneTypedCharacter(editNumLabels));
+    editNumLabels->installEventFilter(new OneTypedCharacter(editNumLabels));
 
     btnOK = new QPushButton("OK", this);
     btnOK->setObjectName("btnOK");

@@ -87,7 +87,7 @@ TEST(PrintBarCodeDialogTest, TheCountTakesOneTypedCharacterAndTheArrowsReachTheR
     dialog.show();
     QLineEdit* count = dialog.editNumLabels->findChild<QLineEdit*>();
     count->selectAll();
-    QTest::keyClicks(count, "75");
+    QTest::keyClicks(dialog.editNumLabels, "75");  // keys reach the spin box
     EXPECT_EQ(dialog.editNumLabels->value(), 7);
     dialog.editNumLabels->setValue(999);
     QTest::keyClick(dialog.editNumLabels, Qt::Key_Up);
