@@ -163,7 +163,10 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     } else if (f.sectionEnd >= 0) {
         lines_.insert(lines_.begin() + f.sectionEnd, std::move(line));
     } else {
-        lines_.push_back("[" + std::string(section) + "]");
+        std::string header;
+        header.reserve(section.size() + 2);
+        header.append("[").append(section).append("]");
+        lines_.push_back(std::move(header));
         lines_.push_back(std::move(line));
     }
 }

@@ -54,7 +54,7 @@ private:
 
     std::string path_;
     std::vector<std::string> lines_;
-    std::string eol_ = "\n";
+    std::string_view eol_ = "\n";  // always one of two literals
 };
 
 }  // namespace gs
