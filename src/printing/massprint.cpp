@@ -1,5 +1,7 @@
 #include "printing/massprint.h"
 
+#include <utility>
+
 namespace gs {
 
 namespace {
@@ -21,6 +23,12 @@ bool PrintOne(MassPrintRecords& records, int position, int pieces, Settings& set
     if (CustomerIdMissing(settings)) {
         GiveBackNumber(settings, numbers, reservation);
         out.stop = MassPrintStop::CustomerIdMissing;
+        return false;
+    }
+    if (std::string problem = ZipBarcodeProblem(settings); !problem.empty()) {
+        GiveBackNumber(settings, numbers, reservation);
+        out.stop = MassPrintStop::ZipBarcodeProblem;
+        out.error = std::move(problem);
         return false;
     }
     const PieceOutcome pieceOutcome = PrintAndLogPiece(piece, settings, numbers, reservation, job);

@@ -6,18 +6,21 @@
 //
 //   progress (may stop the run) -> TakeNextNumber -> confirmNumber while
 //   showMailerScreen (the mailer-number dialog; false abandons) -> the
-//   customer-ID check -> PrintAndLogPiece -> Next
+//   customer-ID check -> the ZIP barcode check -> PrintAndLogPiece -> Next
 //
 // Each piece is its own print job and its own log record; pieces printed
 // stay printed, logged and numbered whenever the run ends. An abandoned
 // piece gives its number back. The table is left on the last record visited.
 //
 // The run ends early, reporting why, when the dialog is cancelled, the
-// customer ID is "00-000-0000" in barcode mode, progress says stop, the
-// printer refuses a page (that piece is not logged; its number counts as
-// used), a move cannot be made, or a number cannot be taken; errors of the
-// table store while logging end it the same way (the piece is printed). The
-// caller shows the messages: nothing here talks to the user.
+// customer ID is "00-000-0000" in barcode mode, the Intelligent Mail barcode
+// is chosen but its tracking fields make no code (checked after the dialog,
+// where they are entered, so a run that cannot print one stops before its
+// first piece instead of failing on it and using up a number), progress says
+// stop, the printer refuses a page (that piece is not logged; its number
+// counts as used), a move cannot be made, or a number cannot be taken; errors
+// of the table store while logging end it the same way (the piece is
+// printed). The caller shows the messages: nothing here talks to the user.
 #include "printing/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -58,6 +61,7 @@ enum class MassPrintStop {
     Finished,           // past the last record
     DialogCancelled,    // the mailer-number dialog was not confirmed
     CustomerIdMissing,  // barcode mode with the customer ID "00-000-0000"
+    ZipBarcodeProblem,  // the Intelligent Mail barcode cannot be made (error: why)
     Cancelled,          // progress said stop
     PrintFailed,        // the printer refused a page (error: its text)
     Failed,             // a number, a move or the log failed (error: why)

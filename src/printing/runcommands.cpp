@@ -95,6 +95,13 @@ void ReportMassPrint(const MassPrintOutcome& out, int pieces, QWidget* parent) {
              "Please enter in a Customer ID (DUNS No.), and try again.",
              QMessageBox::Critical);
         break;
+    case MassPrintStop::ZipBarcodeProblem:
+        // As Print says it.
+        Tell(parent,
+             "The Intelligent Mail barcode cannot be printed. " + FromAnsi(out.error) +
+                 "\r\rPlease correct it under Options > Mailer Number, and try again.",
+             QMessageBox::Critical);
+        break;
     case MassPrintStop::Cancelled:
         Tell(parent, "Mass printing was cancelled.\n" + howFar, QMessageBox::Information);
         break;

@@ -152,6 +152,19 @@ TEST_F(RunsWindowTest, MassPrintEndsWhereTheUserStopsIt) {
     EXPECT_EQ(scripted.ui.Trail().size(), 5);  // nothing said after the cancelled dialog
 }
 
+TEST_F(RunsWindowTest, MassPrintWithTheIntelligentMailBarcodeAndNoIdsPrintsNothing) {
+    Enter(MakeTable());
+    main->settings.ZipBarCode = "IMB";
+    scripted.ui.messageAnswers.push_back(QMessageBox::Yes);
+    AnswerMailerDialog(true, true);  // OK is refused: the IDs are missing
+    main->MIMassPrint->trigger();
+    EXPECT_EQ(scripted.ui.Trail(), (QStringList{"message", "dialog:gs::TF_Mailer", "message"}));
+    EXPECT_EQ(scripted.ui.asked[2].icon, QMessageBox::Critical);
+    EXPECT_TRUE(printer.pages.empty());
+    EXPECT_TRUE(LoggedNames().empty());
+    EXPECT_EQ(main->settings.SerialNum, "00000041");  // no number used up
+}
+
 TEST_F(RunsWindowTest, PrintBarCodesRunsFromTheMenuInEitherMode) {
     ASSERT_TRUE(main->MIPrintBarCodes->isEnabled());
     scripted.ui.messageAnswers.push_back(QMessageBox::Yes);

@@ -182,7 +182,7 @@ TEST_F(MassPrintTest, AnEarlyEndKeepsThePiecesBeforeItPrintedLoggedAndNumbered) 
     }
 }
 
-TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdOrWithoutARecordToPrint) {
+TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdAZipBarcodeOrARecordToPrint) {
     RecordingPrintTarget printer;
     job.target = &printer;
     MassPrintSteps steps;
@@ -192,6 +192,32 @@ TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdOrWithoutARecordToPrint) {
     MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, steps);
     EXPECT_EQ(out.stop, MassPrintStop::CustomerIdMissing);
     EXPECT_EQ(settings.SerialNum, "00000041");  // the number is given back
+
+    // The Intelligent Mail barcode chosen without its IDs: refused before the
+    // first piece, the number given back, instead of failing on the piece.
+    settings.CustID = "12-345-6789";
+    settings.ZipBarCode = "IMB";
+    out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::ZipBarcodeProblem);
+    EXPECT_FALSE(out.error.empty());
+    EXPECT_TRUE(printer.pages.empty());
+    EXPECT_EQ(settings.SerialNum, "00000041");
+    // Checked after the mailer-number dialog, where the IDs are entered.
+    table.records.resize(2);
+    steps.confirmNumber = [&] {
+        settings.IMbBarcodeId = "00";
+        settings.IMbServiceType = "270";
+        settings.IMbMailerId = "123456";
+        settings.IMbSerial = "000000001";
+        return true;
+    };
+    out = MassPrint(table, 2, settings, numbers, showMailerScreen, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::Finished) << out.error;
+    EXPECT_EQ(printer.pages.size(), 2u);
+    printer.pages.clear();
+    settings.ZipBarCode = "POSTNET";
+    settings.CustID = "00-000-0000";
+    steps.confirmNumber = [] { return true; };
 
     // Pre-printed forms need no customer ID.
     settings.PrintBarCode = false;
