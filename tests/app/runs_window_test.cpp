@@ -152,6 +152,36 @@ TEST_F(RunsWindowTest, MassPrintEndsWhereTheUserStopsIt) {
     EXPECT_EQ(scripted.ui.Trail().size(), 5);  // nothing said after the cancelled dialog
 }
 
+TEST_F(RunsWindowTest, MassPrintSaysWhyItStopped) {
+    Enter(MakeTable());
+    // Barcode mode without a customer ID: refused before the first piece.
+    main->settings.CustID = "00-000-0000";
+    scripted.ui.messageAnswers.push_back(QMessageBox::Yes);
+    AnswerMailerDialog(true);
+    main->MIMassPrint->trigger();
+    ASSERT_EQ(scripted.ui.Trail(), (QStringList{"message", "dialog:gs::TF_Mailer", "message"}));
+    EXPECT_EQ(scripted.ui.asked[2].text,
+              "You can not print a Mailer with \"00-000-0000\" as a Customer ID. (DUNS No.)\r\n"
+              "Please enter in a Customer ID (DUNS No.), and try again.");
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+
+    // The printer fails on the first piece: its text, and how far the run
+    // got; the piece is not logged, its number counts as used.
+    main->settings.CustID = "12-345-6789";
+    FailingPrintTarget failing;
+    SetPrintTargetForTesting(&failing);
+    scripted.ui.asked.clear();
+    scripted.ui.messageAnswers.push_back(QMessageBox::Yes);
+    AnswerMailerDialog(true);
+    main->MIMassPrint->trigger();
+    ASSERT_EQ(scripted.ui.asked.size(), 3u);
+    EXPECT_EQ(scripted.ui.asked[2].text, "The printer is not available.\n0 of 10 mailers were printed.");
+    EXPECT_EQ(scripted.ui.asked[2].icon, QMessageBox::Critical);
+    EXPECT_TRUE(LoggedNames().empty());
+    EXPECT_EQ(main->settings.SerialNum, "00000042");
+    SetPrintTargetForTesting(&printer);
+}
+
 TEST_F(RunsWindowTest, MassPrintWithTheIntelligentMailBarcodeAndNoIdsPrintsNothing) {
     Enter(MakeTable());
     main->settings.ZipBarCode = "IMB";
