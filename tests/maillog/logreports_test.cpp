@@ -90,9 +90,9 @@ TEST_F(LogReportTest, FullDetailShowsEveryFieldOfAPieceAndTheTotals) {
         "Certified Mail Record",
         "Full Detail",
         myTime + " | Page 1 of 1",
-        "03/05/2024 | 7112 3456 7890 0000 0300 | Carol White | Atlanta, GA 30301 | 0.39 | 2.40 | 1.85 | 4.64",
+        "03/05/2024 | 7112 3456 7890 0000 0300 | Carol White | Atlanta, GA | 30301 | 0.39 | 2.40 | 1.85 | 4.64",
         "RE: Invoice 17 | 5 Elm St | Second notice",
-        "7112 3456 7890 0000 0100 | alice Brown | New York, NY 10001 | 0.39 | 2.40 | 1.85 | 3.50 | 8.14",
+        "7112 3456 7890 0000 0100 | alice Brown | New York, NY | 10001 | 0.39 | 2.40 | 1.85 | 3.50 | 8.14",
         "Number of pieces: 4 | Totals",
         "Postage | 1.77",
         "Certified fee | 9.60",
@@ -103,11 +103,13 @@ TEST_F(LogReportTest, FullDetailShowsEveryFieldOfAPieceAndTheTotals) {
     };
     for (const QString& e : expected) EXPECT_TRUE(lines.contains(e)) << e.toStdString() << "\n" << lines.join("\n").toStdString();
 
-    // Too long for its column of 1.65 in (30 characters on this canvas): cut
-    // to it, never into the fee columns.
-    const RecordedItem* city = test::FindText(engine.pages[0], "South San Francisco Heights, C");
+    // Too long for its column of 1.44 in (26 characters on this canvas): cut
+    // to it, never into the ZIP column, and the ZIP code whole in its own.
+    const RecordedItem* city = test::FindText(engine.pages[0], "South San Francisco Height");
     ASSERT_NE(city, nullptr);
-    EXPECT_LE(city->x + 30 * 33, (0.4 + 5.6 + 1.65) * 600);
+    const RecordedItem* zip = test::FindText(engine.pages[0], "94105-1234");
+    ASSERT_NE(zip, nullptr);
+    EXPECT_LE(city->x + 26 * 33, zip->x);
 }
 
 TEST_F(LogReportTest, LongLogsBreakIntoNumberedPagesWithPageTotals) {
