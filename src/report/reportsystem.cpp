@@ -78,6 +78,8 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
     std::unique_ptr<ReportRun> run = job.Layout(FrameOfPrinter(printer));
     if (askFirst) {
         printer.setPrintRange(QPrinter::AllPages);
+        // A range the user switches to starts as the whole report, not "1 to 1".
+        printer.setFromTo(1, run->PageCount());
         if (!Ui().PrintDialog(owner, printer, SetupTitle, run->PageCount())) return false;
         // The dialog may have chosen other paper.
         run = job.Layout(FrameOfPrinter(printer));

@@ -194,6 +194,22 @@ TEST_F(LogCommandTest, PrintingAsksForOutputOptionsAndSendsEveryPageAsOneJob) {
     EXPECT_EQ(PdfPages(pdf), pages);
     ExpectLogClosed();
 
+    // A page range starts as the whole report; the pages chosen are the
+    // pages printed.
+    std::filesystem::remove(pdf);
+    std::pair<int, int> offered;
+    scripted.ui.printDialogAnswers.push_back([&](QPrinter& printer) {
+        offered = {printer.fromPage(), printer.toPage()};
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 2);
+        return true;
+    });
+    RunLogReport(nullptr, Setup(LogOrder::Date), ReportDestination::Printer, LogReport::ShortDetail);
+    EXPECT_EQ(offered, std::make_pair(1, pages));
+    EXPECT_EQ(PdfPages(pdf), 1);
+
     // Cancelled in Output Options: nothing printed.
     std::filesystem::remove(pdf);
     RunLogReport(nullptr, Setup(), ReportDestination::Printer, LogReport::FullDetail);
