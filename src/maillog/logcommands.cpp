@@ -98,6 +98,11 @@ void ClearLogCommand(QWidget* parent, const std::string& logFile, const QString&
         // Asked to keep the data and given no place for it: keep the log.
         if (chosen.isEmpty()) return;
         const std::string target = LogCopyTarget(chosen.toStdString());
+        // Emptying needs the log to itself. Find that out before the copy:
+        // a log that another running copy holds open is then not added to
+        // the chosen table now and a second time when the user tries again.
+        TzDbfReport.SetExclusive(true);
+        TzDbfReport.SetExclusive(false);
         const LogCopyResult copy = CopyLogTo(TzDbfReport.DbfFileName(), target);
         const QString where = QDir::toNativeSeparators(QString::fromStdString(target));
         if (copy.outcome == LogCopyResult::Outcome::TargetLocked) {

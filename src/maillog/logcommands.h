@@ -46,7 +46,9 @@ void RunLogReport(QWidget* parent, const LogReportSetup& setup, ReportDestinatio
 // saveFolder) and saves the log there, appended to an existing table or as a
 // new copy; No saves nothing. Then the log is emptied. A cancelled save
 // dialog, or a copy that failed (the user is told what failed), leaves the
-// log as it was. The log is closed (and shared again) whatever happens.
+// log as it was. A log that another running copy holds open is reported by
+// the table store before anything is copied or deleted. The log is closed
+// (and shared again) whatever happens.
 void ClearLogCommand(QWidget* parent, const std::string& logFile, const QString& saveFolder);
 
 }  // namespace gs

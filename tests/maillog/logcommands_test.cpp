@@ -366,15 +366,22 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
 TEST_F(LogCommandTest, ClearDeletesNothingWhileAnotherCopyHasTheLogOpen) {
     WriteLog(test::FourPieces());
     const std::string logBytes = ReadAll(logFile);
+    WriteTable(dirs.File("saved.dbf"), {});
     TTzDbf otherCopy;
     ConfigureMailLog(otherCopy, logFile);
     otherCopy.Open();
-    scripted.ui.messageAnswers = {QMessageBox::No};
-    EXPECT_THROW(ClearLogCommand(nullptr, logFile, ""), DbfError);
-    EXPECT_EQ(fatalCode, 32);  // "File sharing violation", reported by the table store
-    EXPECT_EQ(ReadAll(logFile), logBytes);
+    // No; and Yes with a table to add to, which must not get the pieces
+    // before the log can be emptied (they would be added again next time).
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        scripted.ui.messageAnswers = {answer};
+        scripted.ui.fileAnswers = {QString::fromStdString(dirs.File("saved.dbf"))};
+        EXPECT_THROW(ClearLogCommand(nullptr, logFile, ""), DbfError);
+        EXPECT_EQ(fatalCode, 32);  // "File sharing violation", reported by the table store
+        EXPECT_EQ(ReadAll(logFile), logBytes);
+        fatalCode = 0;
+    }
+    EXPECT_TRUE(Numbers(dirs.File("saved.dbf")).empty());
     otherCopy.Close();
-    fatalCode = 0;
     ExpectLogClosed();
 }
 
