@@ -1,6 +1,7 @@
 #include "app/about.h"
 
 #include "platform/application.h"
+#include "platform/datafolders.h"
 #include "platform/userinteraction.h"
 #include "platform/windowplacement.h"
 
@@ -45,6 +46,18 @@ QString VersionLabelText(const std::string& fileVersion) {
     const auto dot = rest.find('.');
     label += dot == std::string::npos ? std::string() : rest.substr(0, dot);
     return QString::fromStdString(label);
+}
+
+QStringList FoldersInUseLines(const DataFolders& folders, const std::string& logFolder) {
+    const auto path = [](const std::string& p) { return QString::fromStdString(p); };
+    QStringList lines;
+    if (folders.layout == FolderLayout::Installed) {
+        lines << "Program data: " + path(folders.readDir) << "Your files: " + path(folders.writeDir);
+    } else {
+        lines << "Program folder: " + path(folders.readDir);
+    }
+    lines << "Mail log folder: " + path(logFolder);
+    return lines;
 }
 
 QPixmap ProductLogo(QSize size) {
@@ -92,11 +105,11 @@ QPixmap MakerLogo(QSize size) {
     return pm;
 }
 
-TF_About::TF_About(int splashMode, const std::string& programDir, const std::string& company,
+TF_About::TF_About(int splashMode, const std::string& logoFile, const std::string& company,
                    QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog),
       SplashMode(splashMode),
-      programDir_(programDir),
+      logoFile_(logoFile),
       company_(company) {
     setObjectName("TF_About");
     setFixedSize(308, 302);
@@ -141,6 +154,13 @@ TF_About::TF_About(int splashMode, const std::string& programDir, const std::str
         link->installEventFilter(this);
         link->setMouseTracking(true);
     }
+
+    labelFolders = new QLabel(this);
+    labelFolders->setObjectName("labelFolders");
+    labelFolders->setTextFormat(Qt::PlainText);
+    labelFolders->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    labelFolders->setWordWrap(true);
+    labelFolders->hide();
 
     btnOK = new QPushButton("OK", this);
     btnOK->setObjectName("btnOK");
@@ -204,7 +224,7 @@ void TF_About::FormShow() {
     }
     if (company_ == "Varnholt") {
         QPixmap logo;
-        if (logo.load(QString::fromStdString(programDir_ + "Scr_logo.bmp"))) {
+        if (logo.load(QString::fromStdString(logoFile_))) {
             imageCompany->setPixmap(logo);
             setFixedSize(width(), height() + 56);
             imageCompany->resize(imageCompany->width(), imageCompany->height() + 56);
@@ -214,7 +234,30 @@ void TF_About::FormShow() {
         }
     }
     labelVersion->setText(VersionLabelText(GREENSLIP_VERSION));
+    ShowFolders();
     CentreOnScreen(*this);
+}
+
+void TF_About::SetFoldersInUse(const QStringList& lines) { folders_ = lines; }
+
+void TF_About::ShowFolders() {
+    if (folders_.isEmpty()) return;
+    // A path has no spaces to wrap at; a zero-width space after each "/"
+    // lets a long one wrap between its folders instead of running off.
+    QStringList lines;
+    for (QString line : folders_) lines << line.replace('/', QStringLiteral("/\u200B"));
+    const QString text = lines.join('\n');
+    const int gap = 4, width = this->width() - 16;
+    const int height = labelFolders->fontMetrics()
+                           .boundingRect(QRect(0, 0, width, 10000), Qt::AlignHCenter | Qt::TextWordWrap, text)
+                           .height();
+    labelFolders->setText(text);
+    labelFolders->setGeometry(8, panelMain->y() + panelMain->height() + gap, width, height);
+    labelFolders->show();
+    // The window grows below the contact texts; the OK button moves down.
+    const int grow = height + gap;
+    setFixedSize(this->width(), this->height() + grow);
+    btnOK->move(btnOK->x(), btnOK->y() + grow);
 }
 
 void TF_About::Timer1Timer() {

@@ -11,18 +11,29 @@ class QPushButton;
 
 namespace gs {
 
+struct DataFolders;
+
 // "Version " + the first three dot-separated parts of the file version, with
 // their dots: 3.0.0.0 -> "Version 3.0.0"; 3.5.2 -> "Version 3.5."; no
 // version at all -> "Version 3.0".
 QString VersionLabelText(const std::string& fileVersion);
 
+// The folders in use, one line each, as the About box lists them: the
+// program folder, or the installed data and the user's own files; then the
+// mail log's folder (logFolder).
+QStringList FoldersInUseLines(const DataFolders& folders, const std::string& logFolder);
+
 class TF_About : public QDialog {
     Q_OBJECT
 public:
-    // splashMode 1: the start-up splash; 0: the About box. programDir and
-    // company choose the branding texts and logo.
-    TF_About(int splashMode, const std::string& programDir, const std::string& company,
+    // splashMode 1: the start-up splash; 0: the About box. company chooses
+    // the branding texts; logoFile is the reseller's logo ("Scr_logo.bmp").
+    TF_About(int splashMode, const std::string& logoFile, const std::string& company,
              QWidget* parent = nullptr);
+
+    // Lines listed below the contact texts of the About box (see
+    // FoldersInUseLines); set before the box is shown. The splash lists none.
+    void SetFoldersInUse(const QStringList& lines);
 
     int SplashMode;
     QFrame* panelMain;
@@ -35,6 +46,7 @@ public:
     QLabel* labelEMail;
     QLabel* labelVersion;
     QLabel* labelCopyright;
+    QLabel* labelFolders;
     QPushButton* btnOK;
     // 3000 ms in splash mode; Timer1Timer disables it once the splash has
     // been up that long.
@@ -53,8 +65,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::string programDir_;
+    void ShowFolders();
+
+    std::string logoFile_;
     std::string company_;
+    QStringList folders_;
     bool shown_ = false;
     QFrame* border_;
     QDeadlineTimer splashUntil_;  // the splash stays up at least until then

@@ -6,6 +6,7 @@
 #include "dbase/dbferror.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "platform/datafolders.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
 #include "printing/paper.h"
@@ -249,10 +250,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     // The same settings, numbers and log as the window.
-    const std::string programDir = ExecutableDir();
+    const DataFolders folders = ProgramDataFolders();
     Settings settings;
     SharedNumbers numbers(SettingsFilePath());
-    numbers.Load(settings, programDir, [] { return false; });
+    numbers.Load(settings, folders.writeDir, [] { return false; });
     if (settings.Line1.empty() && settings.City.empty() && settings.State.empty() && settings.Zip.empty())
         return refuse("no sender address is stored in \"" + numbers.SettingsPath() +
                       "\"; enter it once in Greenslip (Options > Your Name & Address).");
@@ -294,7 +295,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const PrintedPiece pieceTemplate = PieceTemplate(settings, o);
     PieceJob job;
     job.target = target;
-    job.mailLogPath = MailLogPath(settings, programDir);
+    if (!o.dryRun) job.mailLogPath = MailLogPath(settings, folders);  // creates the default folder
     Settings dry = settings;  // a dry run steps a copy and writes nothing
 
     std::uint64_t printed = 0, lineNo = 0;

@@ -2,7 +2,6 @@
 #include "app/about.h"
 #include "app/tf_main.h"
 #include "platform/application.h"
-#include "platform/paths.h"
 
 #include <QApplication>
 
@@ -12,7 +11,7 @@ int main(int argc, char** argv) {
     // Before the splash, so that no window ever goes by the executable's name.
     gs::SetApplicationTitle("Greenslip");
 
-    auto* splash = new gs::TF_About(1, gs::ExecutableDir(), "");
+    auto* splash = new gs::TF_About(1, "", "");
     splash->show();
     splash->repaint();
     QCoreApplication::processEvents();

@@ -28,13 +28,13 @@
 #include "printing/runcommands.h"
 #include "printing/systemprinter.h"
 #include "settings/addresstext.h"
+#include "settings/tf_logfolder.h"
 #include "settings/tf_youraddress.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -307,6 +307,7 @@ void TF_Main::BuildMenu() {
     textFiles->setObjectName("NameAddressTextFiles1");
     MIImport = item(textFiles, "MIImport", "&Import", &TF_Main::MIImportClick);
     MIExport = item(textFiles, "MIExport", "&Export", &TF_Main::MIExportClick);
+    MILogFolder = item(options, "MILogFolder", "Mail &Log Folder", &TF_Main::MILogFolderClick);
 
     TrackItem1 = bar->addAction("Track Item");
     TrackItem1->setObjectName("TrackItem1");
@@ -364,17 +365,19 @@ void TF_Main::BuildMenu() {
 
 bool TF_Main::LoadCompanyLogo() {
     QPixmap logo;
-    if (!logo.load(QString::fromStdString(ProgramDir + "Scr_logo.bmp"))) return false;
+    if (!logo.load(QString::fromStdString(Folders.LogoFile()))) return false;
     imageCompany->setPixmap(logo);
     imageCompany->setGeometry(30, 63, 197, 97);
     return true;
 }
 
 void TF_Main::FormCreate() {
-    // 1-2: the program folder; the help file and report project live in it.
+    // 1-2: the program folder, and where the help file, the report project
+    // and the program's own files are.
     ProgramDir = ExecutableDir();
+    Folders = ProgramDataFolders();
     // 3: settings; an empty branding is decided by whether the logo loads.
-    Numbers.Load(settings, ProgramDir, [this] { return LoadCompanyLogo(); });
+    Numbers.Load(settings, Folders.writeDir, [this] { return LoadCompanyLogo(); });
     // 4
     setWindowTitle(ApplicationTitle());
     // 5
@@ -390,13 +393,13 @@ void TF_Main::FormCreate() {
     // 7
     (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
     (ZipBarcodeIsImb(settings) ? ZipImbMI : ZipPostnetMI)->setChecked(true);
-    // 8
-    MailLogFileName = MailLogPath(settings, ProgramDir);
+    // 8-9: the default log folder is created on the way, as is the default
+    // folder of the address tables; failures are left to the commands that
+    // use the folders.
+    MailLogFileName = MailLogPath(settings, Folders);
+    Folders.WritableFolder("Addresses");
     FontDialog1 = DefaultBaseFont();
     SystemPrinter().SetPaper(settings.PaperSize);
-    // 9: failures are left to the commands that use the folders.
-    QDir().mkpath(QString::fromStdString(ProgramDir + "Addresses/"));
-    QDir().mkpath(QString::fromStdString(ProgramDir + "Reports/"));
     // 10
     ShowMailerScreen = true;
     // 11: the splash stays up at least until its timer has run once.
@@ -504,11 +507,12 @@ void TF_Main::RunCommand(const std::function<void()>& command) {
 void TF_Main::MIExitClick() { close(); }
 
 void TF_Main::MIAboutClick() {
-    TF_About about(0, ProgramDir, settings.Company, this);
+    TF_About about(0, Folders.LogoFile(), settings.Company, this);
+    about.SetFoldersInUse(FoldersInUseLines(Folders, MailLogFolder(settings, Folders)));
     Ui().RunModal(about);
 }
 
-void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(ProgramDir + "Gslip3.hlp")); }
+void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(Folders.DataFile("Gslip3.hlp"))); }
 
 void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
 
@@ -521,6 +525,12 @@ void TF_Main::MIImportClick() {
 
 void TF_Main::MIExportClick() {
     RunCommand([this] { ExportAddressText(this, settings.AddressDir); });
+}
+
+void TF_Main::MILogFolderClick() {
+    // The next print, report or Clear uses the new folder at once.
+    if (ChooseLogFolder(settings, DefaultMailLogFolder(Folders), this))
+        MailLogFileName = MailLogPath(settings, Folders);
 }
 
 void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(settings, this); }

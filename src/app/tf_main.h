@@ -2,6 +2,7 @@
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
 #include "maillog/logcommands.h"
+#include "platform/datafolders.h"
 #include "platform/paths.h"
 #include "printing/piecepreview.h"
 #include "printing/printedpiece.h"
@@ -44,6 +45,8 @@ public:
     // every other copy that uses it.
     SharedNumbers Numbers{SettingsFilePath()};
     std::string ProgramDir;
+    // Where the data files are read from and the program's own files go.
+    DataFolders Folders;
     bool ShowMailerScreen = true;
     std::string MailLogFileName;  // the mail log table, opened only when used
     QFont FontDialog1;            // the printing base font
@@ -105,6 +108,7 @@ public:
     QAction* SaveValues1;
     QAction* MIImport;
     QAction* MIExport;
+    QAction* MILogFolder;
     QAction* TrackItem1;
     QAction* miPrintFull;
     QAction* miPrintShort;
@@ -137,6 +141,7 @@ public slots:
     void TrackItem1Click();
     void MIImportClick();
     void MIExportClick();
+    void MILogFolderClick();
     void MIPrinterSetupClick();
     void MIPrinterAlignmentClick();
     void MIExtraLabelClick();

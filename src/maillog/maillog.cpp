@@ -2,14 +2,25 @@
 
 #include "dbase/dbfdate.h"
 #include "dbase/tzdbf.h"
+#include "platform/datafolders.h"
 #include "settings/addresstext.h"
+#include "settings/settings.h"
 
 #include <thread>
 
 namespace gs {
 
-std::string MailLogPath(const Settings&, const std::string& programDir) {
-    return programDir + "Reports/report3.dbf";
+std::string MailLogFolder(const Settings& settings, const DataFolders& folders) {
+    if (settings.ReportsDir.empty()) return folders.WritableFolder("Reports");
+    std::string folder = settings.ReportsDir;
+    if (folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string DefaultMailLogFolder(const DataFolders& folders) { return folders.writeDir + "Reports/"; }
+
+std::string MailLogPath(const Settings& settings, const DataFolders& folders) {
+    return MailLogFolder(settings, folders) + "report3.dbf";
 }
 
 const std::vector<std::string>& MailLogFieldList() {

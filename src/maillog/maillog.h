@@ -1,5 +1,6 @@
 #pragma once
-// The mail log: one record per printed piece in "Reports/report3.dbf".
+// The mail log: one record per printed piece in "report3.dbf" of the log
+// folder ("Reports/" in the program's data folder unless set otherwise).
 #include <array>
 #include <chrono>
 #include <string>
@@ -8,11 +9,22 @@
 namespace gs {
 
 class TTzDbf;
+struct DataFolders;
 struct Settings;
 
-// Where the mail log lives: "Reports/report3.dbf" in the program folder
-// (programDir ends in "/"). The window and the batch command both ask here.
-std::string MailLogPath(const Settings& settings, const std::string& programDir);
+// The log's folder, ending in "/": the "Reports" folder of "System Path" when
+// one is set (a shared folder on a file server, say), else "Reports/" in the
+// folder the program writes into (beside the executable, or the user's data
+// folder when installed), which is created here when missing. A folder that
+// is set is never created: when a file server's share is not mounted, the
+// log must not quietly move to the local disk beneath it.
+std::string MailLogFolder(const Settings& settings, const DataFolders& folders);
+// The log's folder when none is set; not created here.
+std::string DefaultMailLogFolder(const DataFolders& folders);
+
+// The log table, "report3.dbf" in that folder. The window and the batch
+// command both ask here, so every copy pointed at one folder shares one log.
+std::string MailLogPath(const Settings& settings, const DataFolders& folders);
 
 // The log's fields in file order, as the table store creates them.
 const std::vector<std::string>& MailLogFieldList();

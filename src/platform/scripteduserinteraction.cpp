@@ -86,6 +86,14 @@ void ScriptedUserInteraction::ShowHelp(QWidget*, const QString& helpFile) {
     asked.push_back({"help", {}, helpFile, QMessageBox::NoIcon});
 }
 
+QString ScriptedUserInteraction::ExistingFolder(QWidget*, const QString& title, const QString& dir) {
+    asked.push_back({"folder", title, dir, QMessageBox::NoIcon});
+    if (fileAnswers.empty()) return {};
+    auto a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+}
+
 void ScriptedUserInteraction::BeginWait() {
     ++waitDepth;
     ++waitCount;

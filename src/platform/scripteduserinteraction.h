@@ -12,7 +12,7 @@ namespace gs {
 class ScriptedUserInteraction : public UserInteraction {
 public:
     struct Asked {
-        QString kind;   // "message", "dialog", "open", "save", "printer", "print", "url", "help"
+        QString kind;   // "message", "dialog", "open", "save", "folder", "printer", "print", "url", "help"
         QString title;  // window title, or the dialog's class name
         QString text;   // message text, URL or help file; a print dialog: the page count
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -52,6 +52,8 @@ public:
     bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
+    // Asked as "folder" (text: the folder it opens in), answered from fileAnswers.
+    QString ExistingFolder(QWidget* parent, const QString& title, const QString& dir) override;
     void BeginWait() override;
     void EndWait() override;
 

@@ -110,6 +110,10 @@ void QtUserInteraction::ShowHelp(QWidget* parent, const QString& helpFile) {
     browser->raise();
 }
 
+QString QtUserInteraction::ExistingFolder(QWidget* parent, const QString& title, const QString& dir) {
+    return QFileDialog::getExistingDirectory(parent, title, dir);
+}
+
 void QtUserInteraction::BeginWait() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
 void QtUserInteraction::EndWait() { QGuiApplication::restoreOverrideCursor(); }
 

@@ -42,6 +42,8 @@ public:
     virtual bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) = 0;
     virtual void OpenUrl(const QString& url) = 0;
     virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
+    // A dialog that picks an existing folder. Empty when cancelled.
+    virtual QString ExistingFolder(QWidget* parent, const QString& title, const QString& dir) = 0;
     virtual void BeginWait() = 0;
     virtual void EndWait() = 0;
 };
@@ -79,6 +81,7 @@ public:
     bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
+    QString ExistingFolder(QWidget* parent, const QString& title, const QString& dir) override;
     void BeginWait() override;
     void EndWait() override;
 };

@@ -1,6 +1,6 @@
 #include "printing/printcommands.h"
 
-#include "platform/paths.h"
+#include "platform/datafolders.h"
 #include "platform/userinteraction.h"
 #include "printing/registration.h"
 #include "printing/systemprinter.h"
@@ -21,7 +21,7 @@ void ExtraLabelCommand(Settings& settings, QWidget* parent) {
 
 void PrintRegistrationForm() {
     WaitCursor wait;
-    PrintRegistrationForm(CurrentPrintTarget(), ExecutableDir() + "bcapp.emf");
+    PrintRegistrationForm(CurrentPrintTarget(), ProgramDataFolders().DataFile("bcapp.emf"));
 }
 
 }  // namespace gs

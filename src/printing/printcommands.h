@@ -14,7 +14,7 @@ void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* 
 void ExtraLabelCommand(Settings& settings, QWidget* parent);
 
 // Help > "&Print Bar Code Printing Registration": "bcapp.emf" from the
-// program folder on the current printer, with the wait cursor; any failure
+// program's data files on the current printer, with the wait cursor; any failure
 // is silent.
 void PrintRegistrationForm();
 

@@ -1,6 +1,6 @@
 #pragma once
-// The postal service's barcode-printing registration form, shipped beside
-// the executable as "bcapp.emf" and printed stretched to the page.
+// The postal service's barcode-printing registration form, shipped with the
+// program's data files as "bcapp.emf" and printed stretched to the page.
 #include "printing/printtarget.h"
 
 #include <QByteArray>

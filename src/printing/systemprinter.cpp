@@ -1,6 +1,6 @@
 #include "printing/systemprinter.h"
 
-#include "platform/paths.h"
+#include "platform/datafolders.h"
 #include "platform/userinteraction.h"
 #include "printing/paintercanvas.h"
 #include "printing/paper.h"
@@ -103,7 +103,7 @@ void SystemPrintTarget::PrintPage(const QString& jobName, const PageDrawer& draw
         }
     } else if (printer.outputFormat() == QPrinter::PdfFormat || QPrinterInfo::availablePrinters().isEmpty()) {
         // Qt falls back to PDF output when the system has no printer at all.
-        const QString folder = QString::fromStdString(ExecutableDir()) + "Printed";
+        const QString folder = QString::fromStdString(ProgramDataFolders().writeDir) + "Printed";
         if (!QDir().mkpath(folder))
             throw PrintError(("No printer is installed, and the folder \"" + folder +
                               "\" for printed pages could not be created.").toStdString());

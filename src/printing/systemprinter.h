@@ -32,8 +32,9 @@ private:
 
 // The system printer service. Every job asks for the program's paper (US
 // Letter unless the printer setup chose another), portrait. With no
-// printer installed every job becomes a PDF file in the program folder's
-// "Printed/" folder, and the user is told once.
+// printer installed every job becomes a PDF file in the "Printed/" folder
+// of the folder the program writes into (see platform/datafolders.h), and
+// the user is told once.
 class SystemPrintTarget : public PrintTarget {
 public:
     SystemPrintTarget();

@@ -5,7 +5,7 @@
 
 namespace gs {
 
-void LoadSettings(Settings& s, const IniFile& ini, const std::string& programDir,
+void LoadSettings(Settings& s, const IniFile& ini, const std::string& dataDir,
                   const std::function<bool()>& tryLoadLogo) {
     const Settings d;  // defaults
     s.Company = ini.ReadString("Type", "Company", d.Company);
@@ -40,7 +40,8 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& programDir
     s.LeftRight = ini.ReadInteger("Print Align", "LeftRight", d.LeftRight);
     s.TopBottom = ini.ReadInteger("Print Align", "TopBottom", d.TopBottom);
     s.BarCodeApp = ini.ReadBool("Type", "BarCodeApp", d.BarCodeApp);
-    s.AddressDir = ini.ReadString("System Path", "Default", programDir + "/Addresses");
+    s.AddressDir = ini.ReadString("System Path", "Default", dataDir + "/Addresses");
+    s.ReportsDir = ini.ReadString("System Path", "Reports", d.ReportsDir);
 }
 
 void StoreSettings(const Settings& s, IniFile& ini) {
@@ -73,13 +74,14 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteInteger("Print Align", "TopBottom", s.TopBottom);
     ini.WriteBool("type", "BarCodeApp", s.BarCodeApp);
     ini.WriteString("System Path", "default", s.AddressDir);
+    ini.WriteString("System Path", "Reports", s.ReportsDir);
 }
 
-void LoadSettingsFile(Settings& settings, const std::string& programDir,
+void LoadSettingsFile(Settings& settings, const std::string& dataDir,
                       const std::function<bool()>& tryLoadLogo) {
     IniFile ini(SettingsFilePath());
     ini.Load();  // an unreadable file reads as empty: every default
-    LoadSettings(settings, ini, programDir, tryLoadLogo);
+    LoadSettings(settings, ini, dataDir, tryLoadLogo);
 }
 
 bool SaveSettingsFile(const Settings& settings, std::string* error) {

@@ -41,23 +41,29 @@ struct Settings {
     // [Type]
     bool BarCodeApp = true;
     // [System Path]
-    std::string AddressDir;  // default ProgramDir + "/Addresses"
+    std::string AddressDir;  // default: the data folder + "/Addresses"
+    // The mail log's folder ("Reports"); empty for the default, "Reports/"
+    // in the data folder. Kept empty rather than filled in, so that a moved
+    // program folder or a user of another layout still gets the default.
+    std::string ReportsDir;
 
     bool operator==(const Settings&) const = default;
 };
 
 // Fills the record from the profile, key by key; missing keys and unreadable
-// numbers give the defaults. When the stored Company is empty, tryLoadLogo is
-// asked to load "Scr_logo.bmp" (it returns whether that worked): "Varnholt"
-// if so, else "Quorvale".
-void LoadSettings(Settings& settings, const IniFile& ini, const std::string& programDir,
+// numbers give the defaults. dataDir is the folder the program writes its own
+// files into (DataFolders::writeDir), which the default of AddressDir is
+// made from. When the stored Company is empty, tryLoadLogo is asked to load
+// "Scr_logo.bmp" (it returns whether that worked): "Varnholt" if so, else
+// "Quorvale".
+void LoadSettings(Settings& settings, const IniFile& ini, const std::string& dataDir,
                   const std::function<bool()>& tryLoadLogo);
 
 // Writes every field into the profile (not yet to disk).
 void StoreSettings(const Settings& settings, IniFile& ini);
 
 // Reads "gslip3.ini" from where the platform keeps it.
-void LoadSettingsFile(Settings& settings, const std::string& programDir,
+void LoadSettingsFile(Settings& settings, const std::string& dataDir,
                       const std::function<bool()>& tryLoadLogo);
 // Writes every field to "gslip3.ini" atomically. False with a reason on failure.
 bool SaveSettingsFile(const Settings& settings, std::string* error);

@@ -89,12 +89,12 @@ bool SharedNumbers::WriteKeys(const NumberKeys& keys, const Settings& record, st
     return true;
 }
 
-void SharedNumbers::Load(Settings& settings, const std::string& programDir,
+void SharedNumbers::Load(Settings& settings, const std::string& dataDir,
                          const std::function<bool()>& tryLoadLogo) {
     // Saves replace the file by a rename, so a read needs no lock.
     IniFile ini(path_);
     ini.Load();  // an unreadable file reads as empty: every default
-    LoadSettings(settings, ini, programDir, tryLoadLogo);
+    LoadSettings(settings, ini, dataDir, tryLoadLogo);
     known_ = KeysIn(ini);
 }
 

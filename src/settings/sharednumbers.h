@@ -62,7 +62,7 @@ public:
 
     // Reads the whole settings file into the record (missing keys give the
     // defaults, see LoadSettings) and remembers its numbers.
-    void Load(Settings& settings, const std::string& programDir, const std::function<bool()>& tryLoadLogo);
+    void Load(Settings& settings, const std::string& dataDir, const std::function<bool()>& tryLoadLogo);
 
     // Without a lock: when another copy has written the numbers since this
     // copy last looked, the record takes them.

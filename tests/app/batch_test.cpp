@@ -24,6 +24,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -55,13 +56,17 @@ protected:
         return path;
     }
 
-    QProcess* Start(const QStringList& args) {
+    // Runs the sandbox's copy, or `exe`, with the test's environment as
+    // `adjust` changes it.
+    QProcess* Start(const QStringList& args, const std::function<void(QProcessEnvironment&)>& adjust = {},
+                    const QString& exe = {}) {
         auto* p = new QProcess;
-        p->setProgram(program + "greenslip-batch");
+        p->setProgram(exe.isEmpty() ? program + "greenslip-batch" : exe);
         p->setArguments(args);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("DISPLAY");
         env.remove("QT_QPA_PLATFORM");  // the command needs neither
+        if (adjust) adjust(env);
         p->setProcessEnvironment(env);
         p->start();
         return p;
@@ -77,9 +82,9 @@ protected:
     }
     BatchRun Batch(const QStringList& args) { return Finish(Start(args)); }
 
-    std::vector<std::string> LogNumbers() const {
+    std::vector<std::string> LogNumbers() const { return LogNumbers(dirs.Path() + "program/Reports/report3.dbf"); }
+    static std::vector<std::string> LogNumbers(const std::string& file) {
         std::vector<std::string> out;
-        const std::string file = dirs.Path() + "program/Reports/report3.dbf";
         if (!QFile::exists(QString::fromStdString(file))) return out;
         TTzDbf log;
         log.SetDbfFileName(file);
@@ -339,10 +344,17 @@ TEST_F(BatchTest, APrinterQueueGetsEveryPieceAsALetterJob) {
     EXPECT_TRUE(job.contains("%%HiResBoundingBox: 0 0 612.00 792.00"));  // Letter, whatever the queue's default
 }
 
-TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceUseDistinctNumbers) {
+TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceIntoASetLogFolderUseDistinctNumbers) {
     QByteArray many;
     for (int i = 0; i < 12; ++i) many += "Ann Lee " + QByteArray::number(i) + ",1 Elm St,,,Boise,ID,83702\n";
     const QString list = WriteList(many);
+    // The log on a share that every copy is pointed at.
+    const std::string shared = dirs.Path() + "server/greenslip";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(shared)));
+    IniFile ini(dirs.SettingsFile());
+    ini.Load();
+    ini.WriteString("System Path", "Reports", shared);
+    ASSERT_TRUE(ini.Save());
     ScopedScriptedUi scripted;
     RecordingPrintTarget printer;
     SetPrintTargetForTesting(&printer);
@@ -364,12 +376,78 @@ TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceUseDistinctNumbers) {
     EXPECT_EQ(rb.exitCode, 0) << rb.err.toStdString();
     EXPECT_EQ(printer.pages.size(), 8u);
 
-    const std::vector<std::string> logged = LogNumbers();
+    const std::vector<std::string> logged = LogNumbers(shared + "/report3.dbf");
     EXPECT_EQ(logged.size(), 32u);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dirs.Path() + "program/Reports/report3.dbf")));
     const std::set<std::string> distinct(logged.begin(), logged.end());
     EXPECT_EQ(distinct.size(), 32u);
     window.MIExit->trigger();
     EXPECT_EQ(SavedSerial(), "00000073");
+}
+
+// Installed: the executable in usr/bin/, its data in usr/share/greenslip/.
+// Each user's settings, numbers and log are their own, and nothing is written
+// where the program lies, until they point their log at one shared folder.
+TEST_F(BatchTest, InstalledCopyKeepsEachUsersLogApartUntilTheyShareALogFolder) {
+    const QString usr = QString::fromStdString(dirs.Path()) + "usr/";
+    ASSERT_TRUE(QDir().mkpath(usr + "bin") && QDir().mkpath(usr + "share/greenslip"));
+    ASSERT_TRUE(QFile::copy(GREENSLIP_BATCH_EXE, usr + "bin/greenslip-batch"));
+    ASSERT_TRUE(QFile::copy(GREENSLIP_SOURCE_DIR "/data/Gslip3.hlp", usr + "share/greenslip/Gslip3.hlp"));
+    auto listing = [&] {
+        QStringList all;
+        QDirIterator it(usr, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) all << it.next();
+        return all;
+    };
+    const QStringList installed = listing();
+
+    const std::string homes[] = {dirs.Path() + "ann", dirs.Path() + "bob"};
+    auto settingsOf = [](const std::string& home) { return IniFile(home + "/.config/gslip3.ini"); };
+    for (const std::string& home : homes) {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(home + "/.config")));
+        IniFile ini = settingsOf(home);
+        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n[YourAddress]\nLine1=ACME Corp\nCity=Springfield\n"
+                         "State=IL\nZip=62701\n[Values]\nCustID=12-345-6789\n");
+        ASSERT_TRUE(ini.Save());
+    }
+    const QString lists[] = {WriteList("Ann Lee,1 Elm St,,,Boise,ID,83702\n", "ann.csv"),
+                             WriteList("Bo Li,2 Elm St,,,Boise,ID,83702\nCy Dale,3 Elm St,,,Boise,ID,83702\n", "bob.csv")};
+    auto start = [&](int user) {
+        return Start({"print", lists[user], "--pdf", QString::fromStdString(homes[user] + "/pdf")},
+                     [&](QProcessEnvironment& env) {
+                         env.insert("HOME", QString::fromStdString(homes[user]));
+                         env.remove("XDG_CONFIG_HOME");
+                         env.remove("XDG_DATA_HOME");
+                     },
+                     usr + "bin/greenslip-batch");
+    };
+    auto ownLog = [&](int user) { return LogNumbers(homes[user] + "/.local/share/greenslip/Reports/report3.dbf"); };
+
+    for (int user : {0, 1}) {
+        const BatchRun r = Finish(start(user));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    }
+    EXPECT_EQ(ownLog(0).size(), 1u);
+    EXPECT_EQ(ownLog(1).size(), 2u);
+    EXPECT_EQ(listing(), installed);
+
+    const std::string shared = dirs.Path() + "server/greenslip";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(shared)));
+    for (const std::string& home : homes) {
+        IniFile ini = settingsOf(home);
+        ini.Load();
+        ini.WriteString("System Path", "Reports", shared);
+        ASSERT_TRUE(ini.Save());
+    }
+    QProcess* both[] = {start(0), start(1)};
+    for (QProcess* p : both) {
+        const BatchRun r = Finish(p);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    }
+    EXPECT_EQ(LogNumbers(shared + "/report3.dbf").size(), 3u);
+    EXPECT_EQ(ownLog(0).size(), 1u);
+    EXPECT_EQ(ownLog(1).size(), 2u);
+    EXPECT_EQ(listing(), installed);
 }
 
 }  // namespace

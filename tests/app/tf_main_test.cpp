@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/inifile.h"
 #include "platform/maskedit.h"
+#include "platform/paths.h"
 #include "platform/scripteduserinteraction.h"
 #include "printing/printtarget.h"
 #include "support/tempdir.h"
@@ -115,6 +116,7 @@ TEST_F(MainWindowTest, MenuHasEveryCaption) {
           "&Options > &BarCode's > &ZIP Bar Code > &Intelligent Mail", "&Options > Pre&view Mailer",
           "&Options > &Default Postage > &Save Values",
           "&Options > &Name && Address Text Files > &Import", "&Options > &Name && Address Text Files > &Export",
+          "&Options > Mail &Log Folder",
           "Track Item", "&Report > &Print > Full Detail", "&Report > &Print > Short Detail",
           "&Report > Pre&view > &Full Detail", "&Report > Pre&view > &Short Detail", "&Report > &Clear",
           "&Report > &Sort > &By Mailer Number", "&Report > &Sort > By &Name", "&Report > &Sort > By &Date",
@@ -282,6 +284,84 @@ TEST_F(MainWindowTest, HelpTrackItemAndAbout) {
     EXPECT_TRUE(scripted.ui.asked[1].text.endsWith("/shipping/trackandconfirm.htm"));
 }
 
+// The About box's folder lines, without the zero-width spaces that let them wrap.
+QStringList AboutFolderLines(QDialog& about) {
+    auto* label = about.findChild<QLabel*>("labelFolders");
+    EXPECT_TRUE(label && label->isVisible());
+    return label ? label->text().remove(QChar(0x200B)).split('\n') : QStringList();
+}
+
+TEST_F(MainWindowTest, ProgramFolderKeepsEverythingBesideTheExecutable) {
+    WriteSettledSettings();
+    QFile::copy(GREENSLIP_SOURCE_DIR "/data/Gslip3.hlp", QString::fromStdString(dirs.Path() + "program/Gslip3.hlp"));
+    Start();
+    EXPECT_EQ(main->Folders.layout, FolderLayout::ProgramFolder);
+    EXPECT_EQ(main->settings.AddressDir, dirs.Path() + "program//Addresses");
+    QStringList lines;
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
+    main->MIAbout->trigger();
+    const QString program = QString::fromStdString(dirs.Path() + "program/");
+    EXPECT_EQ(lines, QStringList({"Program folder: " + program, "Mail log folder: " + program + "Reports/"}));
+}
+
+TEST_F(MainWindowTest, InstalledReadsItsDataFromShareAndWritesUnderTheUsersDataFolder) {
+    WriteSettledSettings();
+    const std::string usr = dirs.Path() + "usr/";
+    QDir().mkpath(QString::fromStdString(usr + "bin"));
+    QDir().mkpath(QString::fromStdString(usr + "share/greenslip"));
+    ASSERT_TRUE(QFile::copy(GREENSLIP_SOURCE_DIR "/data/Gslip3.hlp", QString::fromStdString(usr + "share/greenslip/Gslip3.hlp")));
+    SetExecutableDirForTesting(usr + "bin/");
+    const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dirs.Path() + "home/data"));
+    Start();
+    if (oldXdg.isEmpty()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", oldXdg);
+
+    const std::string mine = dirs.Path() + "home/data/greenslip/";
+    EXPECT_EQ(main->Folders.layout, FolderLayout::Installed);
+    EXPECT_EQ(main->MailLogFileName, mine + "Reports/report3.dbf");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(mine + "Reports")).isDir());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(mine + "Addresses")).isDir());
+    EXPECT_EQ(main->settings.AddressDir, mine + "/Addresses");
+    EXPECT_EQ(QDir(QString::fromStdString(usr + "bin")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());  // nothing is written beside the executable
+
+    QStringList lines;
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
+    main->MIAbout->trigger();
+    main->Content1->trigger();
+    EXPECT_EQ(lines, QStringList({"Program data: " + QString::fromStdString(usr + "share/greenslip/"),
+                                  "Your files: " + QString::fromStdString(mine),
+                                  "Mail log folder: " + QString::fromStdString(mine + "Reports/")}));
+    EXPECT_EQ(scripted.ui.asked.back().text, QString::fromStdString(usr + "share/greenslip/Gslip3.hlp"));
+}
+
+TEST_F(MainWindowTest, MailLogFolderFromTheOptionsMenuIsUsedAtOnceAndKept) {
+    WriteSettledSettings();
+    Start();
+    const std::string shared = dirs.Path() + "server/greenslip";
+    QDir().mkpath(QString::fromStdString(shared));
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+        d.findChild<QLineEdit*>("editFolder")->setText(QString::fromStdString(shared));
+        d.findChild<QPushButton*>("btnOK")->click();
+    });
+    main->MILogFolder->trigger();
+    EXPECT_EQ(main->MailLogFileName, shared + "/report3.dbf");
+    QStringList lines;
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
+    main->MIAbout->trigger();
+    EXPECT_EQ(lines.value(1), "Mail log folder: " + QString::fromStdString(shared + "/"));
+    main->close();
+    EXPECT_EQ(SavedSettings().ReadString("System Path", "Reports", ""), shared);
+
+    // The next start logs there too; a set folder that has gone missing (a
+    // share not mounted) is not made again on the local disk.
+    QDir(QString::fromStdString(shared)).removeRecursively();
+    Start();
+    EXPECT_EQ(main->MailLogFileName, shared + "/report3.dbf");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(shared)));
+}
+
 TEST_F(MainWindowTest, ImportAndExportFromTheMenuOpenInTheAddressFolder) {
     WriteSettledSettings();
     Start();
@@ -333,7 +413,7 @@ TEST_F(MainWindowTest, BarcodeMenuSwitchesModes) {
 
 TEST_F(MainWindowTest, SplashStaysUntilItsTimerHasRunAndGoesWhenShown) {
     WriteSettledSettings();
-    auto* splash = new TF_About(1, dirs.Path() + "program/", "");
+    auto* splash = new TF_About(1, "", "");
     splash->Timer1.setInterval(200);  // the real splash waits 3 seconds
     splash->show();
     EXPECT_EQ(splash->height(), 80);
@@ -399,7 +479,8 @@ TEST_F(MainWindowTest, ResellerLogoDecidesTheBrandingAtTheFirstStart) {
     EXPECT_EQ(main->settings.Company, "Varnholt");
     EXPECT_EQ(main->imageCompany->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
-        EXPECT_EQ(d.height(), 302 + 56);
+        // 56 pixels more for the logo, and the folder lines below.
+        EXPECT_EQ(d.height(), 302 + 56 + d.findChild<QLabel*>("labelFolders")->height() + 4);
         EXPECT_EQ(d.findChild<QLabel*>("labelEMail")->text(), "support@quorvale.com");  // the maker's support
         // The links open through the platform and only outside splash mode.
         QTest::mouseClick(d.findChild<QLabel*>("labelWebSite"), Qt::LeftButton);

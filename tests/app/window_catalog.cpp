@@ -8,6 +8,7 @@
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
 #include "numbering/tf_mailer.h"
+#include "platform/datafolders.h"
 #include "printing/tf_align.h"
 #include "printing/runprogress.h"
 #include "printing/tf_extralabel.h"
@@ -18,6 +19,7 @@
 #include "report/reportstatus.h"
 #include "report/reportsystem.h"
 #include "settings/addresstext.h"
+#include "settings/tf_logfolder.h"
 #include "settings/tf_youraddress.h"
 
 #include <QAction>
@@ -67,7 +69,20 @@ Window AboutBox(CatalogContext& c, const char* company) {
         logo.fill(Qt::darkGreen);
         logo.save(QString::fromStdString(c.dirs.Path() + "program/Scr_logo.bmp"));
     }
-    return std::make_unique<TF_About>(0, c.dirs.Path() + "program/", company);
+    auto about = std::make_unique<TF_About>(0, c.dirs.Path() + "program/Scr_logo.bmp", company);
+    // An installed copy with long folder names: they wrap between folders.
+    DataFolders folders;
+    folders.layout = FolderLayout::Installed;
+    folders.readDir = "/usr/share/greenslip/";
+    folders.writeDir = "/home/margaret.whitfield-henderson/.local/share/greenslip/";
+    about->SetFoldersInUse(FoldersInUseLines(folders, "/mnt/office-server/accounting/shared/greenslip/mail-log/"));
+    return about;
+}
+
+Window LogFolder(CatalogContext& c, const char* folder) {
+    c.settings.ReportsDir = folder;
+    return std::make_unique<TF_LogFolder>(c.settings,
+                                          "/home/margaret.whitfield-henderson/.local/share/greenslip/Reports/");
 }
 
 Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen, bool imb = false) {
@@ -177,7 +192,7 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Main window, piece printed", "Greenslip", [](CatalogContext& c) { return MainWindow(c, true); }},
         {"Main window, address-database mode", "Greenslip", [](CatalogContext& c) { return MainWindowAddressMode(c, false); }},
         {"Main window, address-database mode, piece printed", "Greenslip", [](CatalogContext& c) { return MainWindowAddressMode(c, true); }},
-        {"Splash", "", [](CatalogContext& c) { return std::make_unique<TF_About>(1, c.dirs.Path() + "program/", ""); }},
+        {"Splash", "", [](CatalogContext&) { return std::make_unique<TF_About>(1, "", ""); }},
         {"About box", "", [](CatalogContext& c) { return AboutBox(c, "Quorvale"); }},
         {"About box, reseller branding", "", [](CatalogContext& c) { return AboutBox(c, "Varnholt"); }},
         {"Your Name and Address", "Your Name and Address", [](CatalogContext& c) { return std::make_unique<TF_YourAddress>(c.settings); }},
@@ -203,6 +218,8 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Print Bar Code's, help open", "Print Bar Code's", [](CatalogContext& c) { return PrintBarCode(c, true); }},
         {"Progress of a label run", "Greenslip", [](CatalogContext&) { return RunProgress(LabelProgressText(500, 1000)); }},
         {"Progress of a mass print", "Greenslip", [](CatalogContext&) { return RunProgress(MailerProgressText(500, 1000, "Bartholomew Featherstonehaugh-Smythe Jr")); }},
+        {"Mail Log Folder, default", "Mail Log Folder", [](CatalogContext& c) { return LogFolder(c, ""); }},
+        {"Mail Log Folder, shared folder", "Mail Log Folder", [](CatalogContext& c) { return LogFolder(c, "/mnt/office-server/accounting/shared/greenslip/mail-log"); }},
     };
     // clang-format on
     return windows;

@@ -1,7 +1,10 @@
 #include "maillog/maillog.h"
 
 #include "dbase/dbfdate.h"
+#include "dbase/dbferror.h"
 #include "dbase/tzdbf.h"
+#include "platform/datafolders.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +109,30 @@ TEST_F(MailLogTest, AppendLockHeldElsewhereGivesLockBusyAndWritesNothing) {
     log.Open();
     EXPECT_EQ(log.RecCount(), 2);
     log.Close();
+}
+
+TEST_F(MailLogTest, LogFolderIsTheSetOneElseReportsAmongTheProgramsFiles) {
+    DataFolders folders;
+    folders.readDir = dir + "/share/";
+    folders.writeDir = dir + "/mine/";
+    Settings s;
+    EXPECT_EQ(DefaultMailLogFolder(folders), dir + "/mine/Reports/");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/mine/Reports"));  // only asking does not make it
+    EXPECT_EQ(MailLogPath(s, folders), dir + "/mine/Reports/report3.dbf");
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/mine/Reports"));  // the default is made when used
+
+    // A folder that is set is used as it stands and never made: an unmounted
+    // share must not turn into a local folder.
+    for (const std::string& set : {dir + "/share/log", dir + "/share/log/"}) {
+        s.ReportsDir = set;
+        EXPECT_EQ(MailLogFolder(s, folders), dir + "/share/log/");
+        EXPECT_EQ(MailLogPath(s, folders), dir + "/share/log/report3.dbf");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/share/log"));
+    const DbfFatalHandler old = SetDbfFatalHandler([](int, const std::string&, const std::string&) {});
+    EXPECT_THROW(AppendLogRecord(MailLogPath(s, folders), Piece()), DbfError);
+    SetDbfFatalHandler(old);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/share/log"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "printing/piecepreview.h"
 
 #include "maillog/maillog.h"
+#include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "support/tempdir.h"
 
@@ -20,7 +21,7 @@ protected:
         ASSERT_TRUE(ini.Save());
         numbers.Load(settings, dirs.Path() + "program/", {});
         job.target = &printer;
-        job.mailLogPath = MailLogPath(settings, dirs.Path() + "program/");
+        job.mailLogPath = MailLogPath(settings, ProgramDataFolders());
     }
 
     static PrintedPiece Piece() {

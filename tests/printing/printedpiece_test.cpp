@@ -5,6 +5,7 @@
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "support/tempdir.h"
 
@@ -22,7 +23,7 @@ protected:
         ASSERT_TRUE(ini.Save());
         numbers.Load(settings, dirs.Path() + "program/", {});
         job.target = &printer;
-        job.mailLogPath = MailLogPath(settings, dirs.Path() + "program/");
+        job.mailLogPath = MailLogPath(settings, ProgramDataFolders());
         job.logLockWait = std::chrono::milliseconds(60);
     }
 

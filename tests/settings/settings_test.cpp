@@ -37,7 +37,8 @@ TEST(Settings, ReadsOddValuesAsTheProfileServiceDoes) {
     IniFile ini;
     ini.LoadFromText(
         "garbage line\r\n[values]\r\nprintbarcode=yes\r\nIncrement=0\r\nPostage= 1.00\r\nSerialNum=12ab\r\n"
-        "[PRINT ALIGN]\r\nLeftRight=0x10\r\nTopBottom=-7\r\n[type]\r\nbarcodeapp=0\r\n");
+        "[PRINT ALIGN]\r\nLeftRight=0x10\r\nTopBottom=-7\r\n[type]\r\nbarcodeapp=0\r\n"
+        "[system path]\r\nreports=/mnt/office/greenslip\r\n");
     Settings s;
     LoadSettings(s, ini, kProgramDir, {});
     EXPECT_TRUE(s.PrintBarCode);  // "yes" is no number: the default
@@ -47,6 +48,8 @@ TEST(Settings, ReadsOddValuesAsTheProfileServiceDoes) {
     EXPECT_EQ(s.LeftRight, 16);
     EXPECT_EQ(s.TopBottom, -7);
     EXPECT_FALSE(s.BarCodeApp);
+    EXPECT_EQ(s.ReportsDir, "/mnt/office/greenslip");
+    EXPECT_EQ(s.AddressDir, "/opt/greenslip//Addresses");
 
     IniFile zero;
     zero.LoadFromText("[Values]\nPrintBarCode=0\n");
@@ -70,7 +73,7 @@ TEST(Settings, FileWrittenFromScratchHasTheFixedLayout) {
               "ZipBarCode=POSTNET\nIMbBarcodeId=00\nIMbServiceType=\nIMbMailerId=\nIMbSerial=\n"
               "[Printing]\nPrintExtraLabel=Yes\nExtraLabel=Addressed To\nPaperSize=Letter\n"
               "[Print Align]\nLeftRight=0\nTopBottom=0\n"
-              "[System Path]\ndefault=/opt/greenslip//Addresses\n");
+              "[System Path]\ndefault=/opt/greenslip//Addresses\nReports=\n");
 }
 
 TEST(Settings, StoreAndLoadRoundTripKeepsForeignLines) {
@@ -86,6 +89,7 @@ TEST(Settings, StoreAndLoadRoundTripKeepsForeignLines) {
     s.IMbServiceType = "040";
     s.IMbMailerId = "123456";
     s.IMbSerial = "000000001";
+    s.ReportsDir = "/mnt/office/greenslip";
     StoreSettings(s, ini);
     Settings back;
     LoadSettings(back, ini, kProgramDir, {});
