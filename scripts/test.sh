@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Greenslip with its tests and benchmarks and runs the whole suite,
-# then builds a second tree with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs the suite again there.
+# checks the Debian package made from that tree, then builds a second tree
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite
+# again there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
@@ -10,6 +11,9 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGREENSLIP_BUILD_TESTS=ON -DGREENSLIP_BUILD_BENCH=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j "$jobs" --timeout 300)
+# The Debian package made from that tree, its contents, and the program
+# started from it as an installed copy.
+bash scripts/check-package.sh build
 
 if [ "${GREENSLIP_SKIP_SANITIZERS:-0}" != "1" ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGREENSLIP_SANITIZE=ON -DGREENSLIP_BUILD_TESTS=ON -DGREENSLIP_BUILD_BENCH=OFF

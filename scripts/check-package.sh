@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree (default build/) and checks it:
+# its control fields and file list, then the program unpacked into a staging
+# root that it may not write into, started with a fresh HOME. The batch
+# command prints a mailer to PDF and logs it under ~/.local/share/greenslip/,
+# and the window starts (offscreen) and makes its folders there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tree=${1:-build}
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+(cd "$tree" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack failed"; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$tree/CMakeCache.txt")
+deb="$work/out/greenslip_${version}_amd64.deb"
+[ -f "$deb" ] || fail "no $deb (made: $(ls "$work/out"))"
+
+# Control fields.
+[ "$(dpkg-deb -f "$deb" Package)" = greenslip ] || fail "wrong package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "wrong version"
+[ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "wrong architecture"
+depends=$(dpkg-deb -f "$deb" Depends)
+for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libemf2svg1 libcups2 \
+           fonts-ocr-a fonts-liberation2; do
+  [[ ", $depends," == *", $pkg"[\ ,]* ]] || fail "Depends lacks $pkg: $depends"
+done
+
+# File list: the executables, every shipped data file, the desktop entry and
+# the icon; nothing outside /usr, no sources of the data files.
+files=$(dpkg-deb -c "$deb" | awk '{print $6}')
+expected="./usr/bin/greenslip ./usr/bin/greenslip-batch ./usr/share/applications/greenslip.desktop
+          ./usr/share/icons/hicolor/scalable/apps/greenslip.svg"
+for f in data/*; do
+  name=$(basename "$f")
+  [ -f "$f" ] && [ "$name" != README.md ] && expected+=" ./usr/share/greenslip/$name"
+done
+for f in $expected; do
+  grep -qxF "$f" <<<"$files" || fail "package lacks $f"
+done
+if grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$'; then fail "files outside /usr: $(grep -v '^\./usr/' <<<"$files")"; fi
+if grep -q 'registration/' <<<"$files"; then fail "the data file sources are packaged"; fi
+
+# Unpacked into a staging root that is then made read-only.
+stage="$work/stage"
+dpkg-deb -x "$deb" "$stage"
+chmod -R a-w "$stage"
+touch "$work/before"
+home="$work/home"
+mkdir -p "$home/.config"
+cat >"$home/.config/gslip3.ini" <<'EOF'
+[Type]
+Company=Quorvale
+BarCodeApp=0
+[YourAddress]
+Line1=ACME Corp
+Line2=1 Main St
+City=Springfield
+State=IL
+Zip=62701
+[Values]
+CustID=12-345-6789
+SerialNum=00000041
+EOF
+printf 'Ann Lee,1 Elm St,,,Boise,ID,83702\n' >"$work/list.csv"
+run() { env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u DISPLAY HOME="$home" "$@"; }
+
+run "$stage/usr/bin/greenslip-batch" print "$work/list.csv" --pdf "$home/pdf" >"$work/batch.log" 2>&1 ||
+  fail "the installed greenslip-batch failed: $(cat "$work/batch.log")"
+log="$home/.local/share/greenslip/Reports/report3.dbf"
+[ -f "$log" ] || fail "no mail log at $log"
+records=$(od -An -tu4 -j4 -N4 "$log" | tr -d ' ')
+[ "$records" = 1 ] || fail "the mail log holds $records records, not 1"
+pdf=$(ls "$home"/pdf/*.pdf)
+if command -v pdfinfo >/dev/null; then
+  pdfinfo "$pdf" | grep -q 'Page size: *612 x 792 pts' || fail "$pdf is not on Letter paper"
+fi
+
+# The window, offscreen: still running after a few seconds, its folders made.
+set +e
+run QT_QPA_PLATFORM=offscreen timeout 5 "$stage/usr/bin/greenslip" >"$work/window.log" 2>&1
+status=$?
+set -e
+[ $status = 124 ] || fail "the installed greenslip ended early ($status): $(cat "$work/window.log")"
+[ -d "$home/.local/share/greenslip/Addresses" ] || fail "the window made no Addresses folder"
+
+changed=$(find "$stage" -newer "$work/before")
+[ -z "$changed" ] || fail "written into the program's folders: $changed"
+echo "check-package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) passed"
