@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <thread>
@@ -20,6 +21,15 @@ namespace gs {
 using namespace tzdbf_detail;
 
 namespace {
+
+// "<table>.<host>.<process>.<n>.new": unique among the copies on every
+// computer that shares the folder.
+std::string NewTableTempName(const std::string& tableFile) {
+    static int counter = 0;
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+    return tableFile + "." + host + "." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".new";
+}
 
 bool ParseListInt(const std::string& item, int& out) {
     std::string t;
@@ -156,14 +166,36 @@ bool TTzDbf::CreateTable() {
     }
     h[hdrLen - 1] = 0x0D;
     h[hdrLen] = 0x1A;
+    // Another copy may be creating the same table at this very moment (the
+    // first pieces into a log folder that several computers share), and it
+    // must never open a file that holds half a header. So the header is
+    // written to a file of its own beside the table and linked to the
+    // table's name, which fails when another copy got there first: its
+    // table is then the one to open. A file system without hard links gets
+    // the table written in place, as before.
+    const std::string temp = NewTableTempName(fileName_);
     dbfio::FileHandle f;
-    if (!f.Open(fileName_, O_RDWR | O_CREAT | O_EXCL)) return fail();
-    if (!f.WriteAt(h.data(), h.size(), 0)) {
+    bool linked = false;
+    if (f.Open(temp, O_RDWR | O_CREAT | O_EXCL)) {
+        const bool written = f.WriteAt(h.data(), h.size(), 0);
         f.Close();
-        ::unlink(fileName_.c_str());
-        return fail();
+        if (written && ::link(temp.c_str(), fileName_.c_str()) == 0) {
+            linked = true;
+        } else if (written && errno == EEXIST) {
+            ::unlink(temp.c_str());
+            return true;  // another copy created it meanwhile
+        }
+        ::unlink(temp.c_str());
     }
-    f.Close();
+    if (!linked) {
+        if (!f.Open(fileName_, O_RDWR | O_CREAT | O_EXCL)) return fail();
+        if (!f.WriteAt(h.data(), h.size(), 0)) {
+            f.Close();
+            ::unlink(fileName_.c_str());
+            return fail();
+        }
+        f.Close();
+    }
     if (memo) {
         std::string memoName = dbfio::CompanionName(fileName_, ".DBT");
         if (!MemoFile::Create(memoName, dbfio::BaseNameNoExt(fileName_))) {

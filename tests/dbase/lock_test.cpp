@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,6 +161,56 @@ TEST_F(LockTest, TwoProcessesAppendingToOneTable) {
     r.Close();
     std::string f = ReadFile(Path("p.dbf"));
     EXPECT_EQ(U32(f, 4), 2u * perProcess);
+}
+
+// The first pieces into a log folder that several computers share: every
+// copy finds no table and creates one. Each must open the whole table, not
+// a file another copy has only begun to write, and none is told that it
+// could not create it.
+TEST_F(LockTest, CopiesCreatingAMissingTableAtOnceAllOpenTheWholeTable) {
+    const int rounds = 1000;
+    // 0: the whole table opened quietly; 1: a message; 2: a broken open.
+    auto openNew = [&](int round) {
+        messages.clear();
+        TTzDbf t;
+        t.DbfFields = MailLogFields();
+        t.SetDbfFileName(Path("log" + std::to_string(round) + ".dbf"));
+        try {
+            t.Open();
+        } catch (const DbfError&) {
+            return 2;
+        }
+        const bool whole = t.FieldCount() == 16;
+        t.Close();
+        return !whole ? 2 : messages.empty() ? 0 : 1;
+    };
+    int go[2], ready[2];
+    ASSERT_EQ(pipe(go), 0);
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    char byte = 0;
+    if (child == 0) {
+        int worst = 0;
+        for (int i = 0; i < rounds; ++i) {
+            if (write(ready[1], &byte, 1) != 1 || read(go[0], &byte, 1) != 1) _exit(100);
+            worst = std::max(worst, openNew(i));
+        }
+        _exit(worst);
+    }
+    int counts[3] = {0, 0, 0};
+    for (int i = 0; i < rounds; ++i) {
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        ASSERT_EQ(write(go[1], &byte, 1), 1);  // both start at once
+        ++counts[openNew(i)];
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    for (int fd : {go[0], go[1], ready[0], ready[1]}) close(fd);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(counts[2], 0) << "broken opens";
+    EXPECT_EQ(counts[1], 0) << "messages";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the other copy's worst outcome";
 }
 
 TEST_F(LockTest, RecordLocksCoverTheirRecordOnly) {
