@@ -267,6 +267,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return refuse(std::string("the stored article number cannot be stepped: ") + e.what());
     }
 
+    const std::string unreachable = UnreachableLogFolder(settings);
+    if (!unreachable.empty())
+        return refuse("the mail log folder \"" + unreachable + "\" cannot be reached; is the share mounted?");
+
     std::unique_ptr<PrintTarget> ownTarget;
     PrintTarget* target = testTarget;
     if (!target && !o.dryRun) {

@@ -741,6 +741,17 @@ void TF_Main::MIPrintClick() { btnPrintClick(); }
 
 void TF_Main::btnPrintClick() {
     RunCommand([this] {
+        // A log folder on a share that is not mounted: nothing is printed
+        // that could not be logged.
+        const std::string unreachable = UnreachableLogFolder(settings);
+        if (!unreachable.empty()) {
+            Ui().Message(this, windowTitle(),
+                         "The mail log folder \"" + QString::fromStdString(unreachable) +
+                             "\" cannot be reached, so the piece could not be logged. Check that the file "
+                             "server's share is mounted, or choose another folder in Options > Mail Log Folder.",
+                         QMessageBox::Critical, QMessageBox::Ok);
+            return;
+        }
         // 1-2: the next number, reserved so that no other copy prints it too;
         // a serial that is no number stops the command here, nothing changed.
         reservation_ = TakeNextNumber(settings, Numbers);

@@ -6,6 +6,8 @@
 #include "settings/addresstext.h"
 #include "settings/settings.h"
 
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 namespace gs {
@@ -15,6 +17,12 @@ std::string MailLogFolder(const Settings& settings, const DataFolders& folders) 
     std::string folder = settings.ReportsDir;
     if (folder.back() != '/') folder += '/';
     return folder;
+}
+
+std::string UnreachableLogFolder(const Settings& settings) {
+    std::error_code ec;
+    if (settings.ReportsDir.empty() || std::filesystem::is_directory(settings.ReportsDir, ec)) return {};
+    return settings.ReportsDir;
 }
 
 std::string DefaultMailLogFolder(const DataFolders& folders) { return folders.writeDir + "Reports/"; }

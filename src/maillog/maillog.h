@@ -22,6 +22,11 @@ std::string MailLogFolder(const Settings& settings, const DataFolders& folders);
 // The log's folder when none is set; not created here.
 std::string DefaultMailLogFolder(const DataFolders& folders);
 
+// The folder that is set, when it is not there to be written in (a share
+// that is not mounted); empty when the log can be reached. Printing checks
+// this first, so that no piece is printed that cannot be logged.
+std::string UnreachableLogFolder(const Settings& settings);
+
 // The log table, "report3.dbf" in that folder. The window and the batch
 // command both ask here, so every copy pointed at one folder shares one log.
 std::string MailLogPath(const Settings& settings, const DataFolders& folders);

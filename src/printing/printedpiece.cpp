@@ -5,8 +5,6 @@
 #include "numbering/imbtracking.h"
 #include "settings/addresstext.h"
 
-#include <filesystem>
-
 namespace gs {
 
 NumberReservation TakeNextNumber(Settings& settings, SharedNumbers& numbers) {
@@ -99,9 +97,9 @@ PieceOutcome PrintAndLogPiece(const PrintedPiece& piece, const Settings& setting
     if (!printed) return out;
     out.result = PieceResult::Logged;
     if (job.printed) job.printed(out);
-    // The window makes the log's folder at start; a batch run may be the first to log.
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(job.mailLogPath).parent_path(), ec);
+    // The log's folder is not made here: the default one was made when its
+    // path was asked for, and a folder that was set must not be made on the
+    // local disk when the share it lies on has gone.
     if (AppendLogRecord(job.mailLogPath, LogEntryOf(piece, out.number), job.logLockWait) == LogOutcome::LockBusy)
         out.result = PieceResult::LogLockBusy;
     return out;

@@ -227,9 +227,21 @@ TEST_F(BatchTest, BadUsageAndUnusableSettingsExitTwoPrintingNothing) {
     EXPECT_TRUE(help.out.startsWith("Usage: greenslip-batch print FILE"));
     EXPECT_EQ(Batch({"--version"}).out, "greenslip-batch " GREENSLIP_VERSION "\n");
 
-    // A customer ID that was never entered stops the run before any number is used.
+    // A log folder that is set but cannot be reached (a share not mounted)
+    // stops the run too, and is not made on the local disk.
     IniFile ini(dirs.SettingsFile());
     ini.Load();
+    const std::string unmounted = dirs.Path() + "mnt/office/greenslip";
+    ini.WriteString("System Path", "Reports", unmounted);
+    ASSERT_TRUE(ini.Save());
+    const BatchRun noLog = Batch({"print", list, "--pdf", pdfDir});
+    EXPECT_EQ(noLog.exitCode, 2);
+    EXPECT_TRUE(noLog.err.contains(QString::fromStdString("\"" + unmounted + "\" cannot be reached"))) << noLog.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dirs.Path() + "mnt")));
+    EXPECT_FALSE(QDir(pdfDir).exists());
+    ini.WriteString("System Path", "Reports", "");
+
+    // A customer ID that was never entered stops the run before any number is used.
     ini.WriteString("Values", "CustID", "00-000-0000");
     ASSERT_TRUE(ini.Save());
     const BatchRun noId = Batch({"print", list, "--pdf", pdfDir});
@@ -442,7 +454,7 @@ TEST_F(BatchTest, InstalledCopyKeepsEachUsersLogApartUntilTheyShareALogFolder) {
     QProcess* both[] = {start(0), start(1)};
     for (QProcess* p : both) {
         const BatchRun r = Finish(p);
-        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
     }
     EXPECT_EQ(LogNumbers(shared + "/report3.dbf").size(), 3u);
     EXPECT_EQ(ownLog(0).size(), 1u);

@@ -360,6 +360,20 @@ TEST_F(MainWindowTest, MailLogFolderFromTheOptionsMenuIsUsedAtOnceAndKept) {
     Start();
     EXPECT_EQ(main->MailLogFileName, shared + "/report3.dbf");
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(shared)));
+
+    // Nor is a piece printed that could not be logged there.
+    RecordingPrintTarget printer;
+    SetPrintTargetForTesting(&printer);
+    main->ShowMailerScreen = false;
+    main->memoAddress->setPlainText("John Smith\n12 Oak Ave");
+    main->btnPrint->click();
+    SetPrintTargetForTesting(nullptr);
+    EXPECT_TRUE(printer.pages.empty());
+    ASSERT_FALSE(scripted.ui.asked.empty());
+    EXPECT_TRUE(scripted.ui.asked.back().text.startsWith(
+        "The mail log folder \"" + QString::fromStdString(shared) + "\" cannot be reached"));
+    EXPECT_EQ(main->settings.SerialNum, "00000000");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(shared)));
 }
 
 TEST_F(MainWindowTest, ImportAndExportFromTheMenuOpenInTheAddressFolder) {
