@@ -857,7 +857,7 @@ void TF_Main::RunLogReport(ReportDestination destination, LogReport report) {
     RunCommand([&] {
         LogReportSetup setup;
         setup.logFile = MailLogFileName;
-        setup.projectFile = ProgramDir + "Gslip3.rpt";
+        setup.projectFile = Folders.DataFile("Gslip3.rpt");
         setup.order = SelectedLogOrder();
         const auto sender = SenderLabels(settings);
         for (std::size_t i = 0; i < sender.size(); ++i)

@@ -23,8 +23,8 @@ enum class LogReport { FullDetail, ShortDetail, FirmMailingBook };
 const char* ReportNameOf(LogReport report);
 
 struct LogReportSetup {
-    std::string logFile;      // "Reports/report3.dbf" under the program folder
-    std::string projectFile;  // "Gslip3.rpt" under the program folder
+    std::string logFile;      // the mail log (see MailLogPath)
+    std::string projectFile;  // "Gslip3.rpt" among the program's data files
     LogOrder order = LogOrder::PrintingOrder;
     ReportParams params;      // set beside "MyTime"
     // Starts a report's printer from the program's printer and paper.

@@ -5,7 +5,7 @@
 //
 //     TReportConnection ReportConnection1{"ReportConnection1", &log};
 //     TReportProject ReportProject1;
-//     ReportProject1.ProjectFile = programDir + "Gslip3.rpt";
+//     ReportProject1.ProjectFile = folders.DataFile("Gslip3.rpt");
 //     ReportProject1.Engine = &ReportSystem1;      // preview or printer
 //     ReportProject1.AddConnection(ReportConnection1);
 //     ReportProject1.Open();                       // reads the file now

@@ -1,7 +1,7 @@
 #include "report/reportsystem.h"
 
 #include "platform/application.h"
-#include "platform/paths.h"
+#include "platform/datafolders.h"
 #include "platform/userinteraction.h"
 #include "printing/paintercanvas.h"
 #include "printing/printtarget.h"
@@ -55,13 +55,13 @@ void TReportSystem::Execute(ReportJob& job) {
 namespace {
 
 // Where the pages go when there is no printer to take them: a new PDF file in
-// the program folder's "Printed/" folder. Empty when the printer takes them.
+// the "Printed/" folder among the program's own files. Empty when the printer takes them.
 QString FallbackPdf(QPrinter& printer) {
     const bool noPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
                            (printer.printerName().isEmpty() || QPrinterInfo::availablePrinters().isEmpty());
     const bool pdfWithoutFile = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
     if (!noPrinter && !pdfWithoutFile) return {};
-    const QString folder = QString::fromStdString(ExecutableDir()) + "Printed";
+    const QString folder = QString::fromStdString(ProgramDataFolders().writeDir) + "Printed";
     if (!QDir().mkpath(folder))
         throw PrintError(("No printer is installed, and the folder \"" + folder +
                           "\" for printed pages could not be created.").toStdString());

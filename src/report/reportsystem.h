@@ -49,8 +49,9 @@ public:
     // askFirst (false when the user cancels it), then every page or the
     // chosen range, in the copies asked for, with the status window; its
     // Cancel stops before the next page. With no printer installed, or PDF
-    // output without a file name, the job becomes a PDF file in the program
-    // folder's "Printed/" folder and the user is told its name. A printer
+    // output without a file name, the job becomes a PDF file in the
+    // "Printed/" folder among the program's own files (see
+    // platform/datafolders.h) and the user is told its name. A printer
     // failure is PrintError. The windows belong to owner (Parent when null).
     bool Print(const ReportJob& job, QPrinter& printer, bool askFirst, QWidget* owner = nullptr);
 };
