@@ -10,6 +10,7 @@
 #include "addresses/addresstable.h"
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
+#include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "printing/labelrun.h"
 #include "printing/mailer.h"
@@ -138,7 +139,7 @@ void BM_MassPrintToPdfWithLogging(benchmark::State& state) {
         gs::PdfFileTarget target = NumberedPdfs(*temp, file);
         gs::PieceJob job;
         job.target = &target;
-        job.mailLogPath = gs::MailLogPath(copy.settings, copy.dir);
+        job.mailLogPath = gs::MailLogPath(copy.settings, gs::LocateDataFolders(copy.dir, "", ""));  // beside, as a program folder
         bool showMailerScreen = false;
         gs::MassPrintSteps steps;
         steps.confirmNumber = [&] {

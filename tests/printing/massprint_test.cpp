@@ -5,6 +5,7 @@
 
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
+#include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "support/tempdir.h"
 
@@ -70,7 +71,7 @@ protected:
         ini.LoadFromText("[Values]\nCustID=12-345-6789\nSerialNum=00000041\n");
         ASSERT_TRUE(ini.Save());
         numbers.Load(settings, dirs.Path() + "program/", {});
-        job.mailLogPath = MailLogPath(settings, dirs.Path() + "program/");
+        job.mailLogPath = MailLogPath(settings, ProgramDataFolders());
         job.logLockWait = std::chrono::milliseconds(60);
         // Twelve records, the third and the eighth marked deleted.
         for (int i = 1; i <= 12; ++i) table.records.push_back({"Name " + std::to_string(i), i == 3 || i == 8});
