@@ -550,6 +550,7 @@ void TF_Main::MIPrintBarCodesClick() {
 void TF_Main::MIMassPrintClick() {
     if (!addressMode->Active()) return;
     RunCommand([this] {
+        if (!MailLogFolderReachable()) return;
         PieceJob job;
         job.mailLogPath = MailLogFileName;
         job.logLockWait = LogLockWait;
@@ -739,19 +740,20 @@ void TF_Main::SetEntryPrinted() {
 
 void TF_Main::MIPrintClick() { btnPrintClick(); }
 
+bool TF_Main::MailLogFolderReachable() {
+    const std::string unreachable = UnreachableLogFolder(settings);
+    if (unreachable.empty()) return true;
+    Ui().Message(this, windowTitle(),
+                 "The mail log folder \"" + QString::fromStdString(unreachable) +
+                     "\" cannot be reached, so nothing was printed: it could not be logged. Check that the file "
+                     "server's share is mounted, or choose another folder in Options > Mail Log Folder.",
+                 QMessageBox::Critical, QMessageBox::Ok);
+    return false;
+}
+
 void TF_Main::btnPrintClick() {
     RunCommand([this] {
-        // A log folder on a share that is not mounted: nothing is printed
-        // that could not be logged.
-        const std::string unreachable = UnreachableLogFolder(settings);
-        if (!unreachable.empty()) {
-            Ui().Message(this, windowTitle(),
-                         "The mail log folder \"" + QString::fromStdString(unreachable) +
-                             "\" cannot be reached, so the piece could not be logged. Check that the file "
-                             "server's share is mounted, or choose another folder in Options > Mail Log Folder.",
-                         QMessageBox::Critical, QMessageBox::Ok);
-            return;
-        }
+        if (!MailLogFolderReachable()) return;
         // 1-2: the next number, reserved so that no other copy prints it too;
         // a serial that is no number stops the command here, nothing changed.
         reservation_ = TakeNextNumber(settings, Numbers);

@@ -201,6 +201,10 @@ private:
     void BuildMenu();
     void BuildControls();
     bool LoadCompanyLogo();
+    // False, after telling the user, when the log folder that is set cannot
+    // be reached (a share that is not mounted): the print commands then
+    // print nothing, since nothing they print could be logged.
+    bool MailLogFolderReachable();
     void FeeExit(QLineEdit* edit);
     void Recolour(const QColor& colour);
     // Runs a command; an error it throws is shown as the application's error report.

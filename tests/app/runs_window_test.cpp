@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -193,6 +194,19 @@ TEST_F(RunsWindowTest, MassPrintWithTheIntelligentMailBarcodeAndNoIdsPrintsNothi
     EXPECT_TRUE(printer.pages.empty());
     EXPECT_TRUE(LoggedNames().empty());
     EXPECT_EQ(main->settings.SerialNum, "00000041");  // no number used up
+}
+
+TEST_F(RunsWindowTest, MassPrintPrintsNothingWhenTheLogFolderSetCannotBeReached) {
+    Enter(MakeTable());
+    const std::string gone = dirs.Path() + "server-not-mounted";
+    main->settings.ReportsDir = gone;
+    main->MIMassPrint->trigger();
+    EXPECT_TRUE(printer.pages.empty());
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});  // not even the count question
+    EXPECT_TRUE(scripted.ui.asked[0].text.startsWith("The mail log folder \"" + QString::fromStdString(gone) +
+                                                      "\" cannot be reached"));
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(gone)));
 }
 
 TEST_F(RunsWindowTest, PrintBarCodesRunsFromTheMenuInEitherMode) {
