@@ -20,9 +20,28 @@ deb="$work/out/greenslip_${version}_amd64.deb"
 [ "$(dpkg-deb -f "$deb" Package)" = greenslip ] || fail "wrong package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "wrong version"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "wrong architecture"
+# Depends names the package of every library the executables link to, as
+# this machine resolves them, and the fonts the forms are printed in.
 depends=$(dpkg-deb -f "$deb" Depends)
-for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libemf2svg1 libcups2 \
-           fonts-ocr-a fonts-liberation2; do
+needed=(fonts-ocr-a fonts-liberation2)
+# The package that owns a library, under whichever of its names dpkg knows
+# (with a merged /usr, /lib/x/libm.so.6 may be known and /usr/lib/x/... not).
+owner() {
+  local real name
+  real=$(readlink -f "$1")
+  for name in "$1" "$real" "${real#/usr}" "/usr$1"; do
+    dpkg -S "$name" 2>/dev/null | head -1 | cut -d: -f1 && return
+  done
+  fail "no package owns $1"
+}
+for exe in "$tree"/bin/greenslip "$tree"/bin/greenslip-batch; do
+  for soname in $(readelf -d "$exe" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    lib=$(ldd "$exe" | awk -v n="$soname" '$1 == n { print $3 }')
+    [ -n "$lib" ] || fail "$soname of $exe is not found"
+    needed+=("$(owner "$lib")")
+  done
+done
+for pkg in $(printf '%s\n' "${needed[@]}" | sort -u); do
   [[ ", $depends," == *", $pkg"[\ ,]* ]] || fail "Depends lacks $pkg: $depends"
 done
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential dpkg-dev file cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev
-  libemf2svg-dev libcups2-dev
+  libemf2svg-dev libcups2-dev libzint-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ocr-a fonts-liberation2 fonts-dejavu-core
 )
