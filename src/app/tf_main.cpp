@@ -94,11 +94,17 @@ public:
     }
     bool Next() override {
         mode_.Next();
+        // Past the last record the table shows that record again; printed,
+        // it stays grey as after Print, so it is not printed twice by mistake.
+        if (mode_.Eof() && currentPrinted) main_.SetEntryPrinted();
+        currentPrinted = false;
         return !mode_.Table().Modified();
     }
     bool Eof() const override { return mode_.Eof(); }
     bool IsDeleted() const override { return mode_.IsDeleted(); }
     PrintedPiece CurrentPiece() override { return main_.CurrentPiece(); }
+
+    bool currentPrinted = false;  // the current record's piece went to the printer
 
 private:
     TF_Main& main_;
@@ -555,8 +561,11 @@ void TF_Main::MIMassPrintClick() {
         job.mailLogPath = MailLogFileName;
         job.logLockWait = LogLockWait;
         job.baseFont = FontDialog1;
-        job.printed = [this](const PieceOutcome&) { SetEntryPrinted(); };
         AddressTableWalk walk(*this, *addressMode);
+        job.printed = [this, &walk](const PieceOutcome&) {
+            SetEntryPrinted();
+            walk.currentPrinted = true;
+        };
         MassPrintCommand(walk, settings, Numbers, ShowMailerScreen, job, this);
     });
 }

@@ -125,6 +125,7 @@ TEST_F(RunsWindowTest, MassPrintPrintsAndLogsEveryLiveRecordAndStopsOnTheLast) {
                                                        "Name 9", "Name 10", "Name 11", "Name 12"}));
     EXPECT_EQ(main->settings.SerialNum, "00000051");
     EXPECT_EQ(Order(), "12/12");  // the last record visited
+    EXPECT_FALSE(main->btnPrint->isEnabled());  // and printed: grey, as after Print
     EXPECT_EQ(scripted.ui.waitDepth, 0);
 
     // After Exit the command is off again.
@@ -150,6 +151,7 @@ TEST_F(RunsWindowTest, MassPrintEndsWhereTheUserStopsIt) {
     EXPECT_EQ(LoggedNames(), (std::vector<std::string>{"Name 1", "Name 2"}));
     EXPECT_EQ(main->settings.SerialNum, "00000043");
     EXPECT_EQ(Order(), "4/12");  // the third piece's record
+    EXPECT_TRUE(main->btnPrint->isEnabled());  // not printed
     EXPECT_EQ(scripted.ui.Trail().size(), 5);  // nothing said after the cancelled dialog
 }
 
