@@ -1,5 +1,7 @@
 #include "numbering/articlenumber.h"
 
+#include "numbering/imbtracking.h"
+
 #include <charconv>
 #include <optional>
 
@@ -85,11 +87,13 @@ std::string StepSerial(std::string_view serial, int delta) {
     return PadLeft(std::to_string(next), 8);
 }
 
+// The article number first: when it throws, nothing has moved.
 void StepArticleNumber(Settings& settings) {
     if (settings.PrintBarCode)
         settings.SerialNum = StepSerial(settings.SerialNum, +1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
+    StepImbSerial(settings, +1);
 }
 
 void UnstepArticleNumber(Settings& settings) {
@@ -97,6 +101,7 @@ void UnstepArticleNumber(Settings& settings) {
         settings.SerialNum = StepSerial(settings.SerialNum, -1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);
+    StepImbSerial(settings, -1);
 }
 
 void SelectBarcodeMode(Settings& settings) { settings.PrintBarCode = true; }

@@ -33,27 +33,32 @@ std::string StepSerial(std::string_view serial, int delta);
 
 // Moves SerialNum (barcode mode) or MailerNum (pre-printed mode, direction
 // by Increment) to the next number to print. The pre-printed number is
-// composed again, so it always starts with "71" afterwards.
+// composed again, so it always starts with "71" afterwards. With Intelligent
+// Mail ZIP barcodes the tracking code's serial steps with it (StepImbSerial).
 // Throws ArticleNumberError and leaves the settings unchanged when the serial
 // does not read as a whole number.
 void StepArticleNumber(Settings& settings);
 // The reverse move; same failure rule.
 void UnstepArticleNumber(Settings& settings);
 
-// The three number settings a command may change, kept so that an abandoned
+// The number settings a command may change, kept so that an abandoned
 // command can put them back.
 class ArticleNumberUndo {
 public:
     explicit ArticleNumberUndo(const Settings& settings)
-        : serialNum_(settings.SerialNum), custId_(settings.CustID), mailerNum_(settings.MailerNum) {}
+        : serialNum_(settings.SerialNum),
+          custId_(settings.CustID),
+          mailerNum_(settings.MailerNum),
+          imbSerial_(settings.IMbSerial) {}
     void Restore(Settings& settings) const {
         settings.SerialNum = serialNum_;
         settings.CustID = custId_;
         settings.MailerNum = mailerNum_;
+        settings.IMbSerial = imbSerial_;
     }
 
 private:
-    std::string serialNum_, custId_, mailerNum_;
+    std::string serialNum_, custId_, mailerNum_, imbSerial_;
 };
 
 // Options > "&BarCode's" > "&Print".

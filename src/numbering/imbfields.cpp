@@ -86,8 +86,8 @@ QFrame* BuildImbHelpPanel(int top, int width, QWidget* parent) {
     v->addLayout(Row({TextLabel("Mailer ID:", panel, true),
                       TextLabel("The 6 or 9 digit Mailer ID the postal service assigned to you.", panel)}));
     v->addWidget(TextLabel("A 6-digit Mailer ID is followed by a 9-digit Serial Number, a 9-digit Mailer ID by a "
-                           "6-digit one, so that the tracking code has 20 digits.  Every mailer carries the "
-                           "Serial Number entered here; change it here when your service needs a new one.",
+                           "6-digit one, so that the tracking code has 20 digits.  The Serial Number shown is "
+                           "the next mailer's; it counts up by one with every mailer printed.",
                            panel, false, true));
     v->addStretch(1);
     return panel;

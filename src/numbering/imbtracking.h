@@ -39,4 +39,11 @@ std::string ImbTrackingProblem(const ImbTrackingFields& fields);
 // The 20 digits (the fields joined; meaningful when there is no problem).
 std::string ImbTrackingCode(const ImbTrackingFields& fields);
 
+// Moves the serial number by delta (+1 or -1) within its digits, from the
+// largest back to all zeros and the other way: each piece's tracking code is
+// its own. A serial that does not fit its mailer ID is left as it stands
+// (printing refuses it and says why); so is everything while the ZIP
+// barcodes are POSTNET. Never throws.
+void StepImbSerial(Settings& settings, int delta);
+
 }  // namespace gs

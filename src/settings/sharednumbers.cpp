@@ -11,12 +11,13 @@
 
 namespace gs {
 
-NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum}; }
+NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum, s.IMbSerial}; }
 
 void SetNumberKeys(Settings& s, const NumberKeys& k) {
     s.SerialNum = k.SerialNum;
     s.CustID = k.CustID;
     s.MailerNum = k.MailerNum;
+    s.IMbSerial = k.IMbSerial;
 }
 
 namespace {
@@ -24,13 +25,14 @@ namespace {
 NumberKeys KeysIn(const IniFile& ini) {
     const Settings d;
     return {ini.ReadString("Values", "SerialNum", d.SerialNum), ini.ReadString("Values", "CustID", d.CustID),
-            ini.ReadString("Values", "MailerNum", d.MailerNum)};
+            ini.ReadString("Values", "MailerNum", d.MailerNum), ini.ReadString("Values", "IMbSerial", d.IMbSerial)};
 }
 
 void PutKeys(IniFile& ini, const NumberKeys& k) {
     ini.WriteString("Values", "CustID", k.CustID);
     ini.WriteString("Values", "SerialNum", k.SerialNum);
     ini.WriteString("Values", "MailerNum", k.MailerNum);
+    ini.WriteString("Values", "IMbSerial", k.IMbSerial);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 //   lock; read the number keys afresh; step; write them; release.
 //
 // No lock is held between those calls, so none is held while a dialog is
-// open. The number keys are "Values"/"SerialNum", "CustID" and "MailerNum".
+// open. The number keys are "Values"/"SerialNum", "CustID" and "MailerNum",
+// and "IMbSerial", the Intelligent Mail tracking code's serial, which steps
+// with the article number.
 //
 // Each copy remembers the numbers the file held when it last read or wrote
 // them. While the file still holds those, nobody else has printed, and the
@@ -34,7 +36,7 @@
 namespace gs {
 
 struct NumberKeys {
-    std::string SerialNum, CustID, MailerNum;
+    std::string SerialNum, CustID, MailerNum, IMbSerial;
     bool operator==(const NumberKeys&) const = default;
 };
 NumberKeys NumberKeysOf(const Settings& settings);

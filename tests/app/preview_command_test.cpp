@@ -149,11 +149,13 @@ TEST_F(PreviewCommandTest, ChoosingIntelligentMailAsksForItsFieldsAndPrintsIt) {
     main->ZipImbMI->trigger();
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "dialog:gs::TF_Mailer"}));
     EXPECT_EQ(main->settings.ZipBarCode, "IMB");
-    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(main->settings)), "00040123456000000001");
+    // Like the article number, the record holds the serial before the next piece's.
+    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(main->settings)), "00040123456000000000");
     EXPECT_EQ(main->settings.SerialNum, "00000041");
 
     scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<TF_Mailer&>(d).btnOK->click(); });
     main->btnPrint->click();
+    EXPECT_EQ(main->settings.IMbSerial, "000000001");
     ASSERT_EQ(printer.pages.size(), 1u);
     const auto bitmaps = PageBitmaps();
     ASSERT_EQ(bitmaps.size(), 5u);  // two Code 128, three ZIP barcodes

@@ -1,5 +1,7 @@
 #include "numbering/imbtracking.h"
 
+#include "numbering/articlenumber.h"
+
 #include <gtest/gtest.h>
 
 namespace gs {
@@ -56,6 +58,51 @@ TEST(ImbTracking, ChoiceAndFieldsComeFromTheSettings) {
     EXPECT_EQ(ImbSerialDigits("123456"), 9);
     EXPECT_EQ(ImbSerialDigits("987654321"), 6);
     EXPECT_EQ(ImbSerialDigits("12345"), 0);
+}
+
+TEST(ImbTracking, SerialStepsWithTheArticleNumberWithinItsDigits) {
+    struct Case {
+        const char* zip;
+        const char* mailerId;
+        const char* serial;
+        int delta;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"IMB", "123456", "000000001", +1, "000000002"},
+        {"IMB", "123456", "999999999", +1, "000000000"},
+        {"IMB", "123456", "000000000", -1, "999999999"},
+        {"IMB", "987654321", "000099", +1, "000100"},
+        {"IMB", "987654321", "999999", +1, "000000"},
+        {"IMB", "123456", "000001", +1, "000001"},         // no serial for this mailer ID: left alone
+        {"IMB", "", "000000001", +1, "000000001"},
+        {"IMB", "123456", "00000000x", +1, "00000000x"},
+        {"POSTNET", "123456", "000000001", +1, "000000001"},  // no tracking code printed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zip) + " " + c.mailerId + " " + c.serial);
+        Settings s;
+        s.ZipBarCode = c.zip;
+        s.IMbMailerId = c.mailerId;
+        s.IMbSerial = c.serial;
+        StepImbSerial(s, c.delta);
+        EXPECT_EQ(s.IMbSerial, c.after);
+    }
+
+    // The article number's step moves it too, and a failed step moves nothing.
+    Settings s;
+    s.ZipBarCode = "IMB";
+    s.IMbMailerId = "123456";
+    s.IMbSerial = "000000041";
+    s.SerialNum = "00000007";
+    StepArticleNumber(s);
+    EXPECT_EQ(s.SerialNum, "00000008");
+    EXPECT_EQ(s.IMbSerial, "000000042");
+    UnstepArticleNumber(s);
+    EXPECT_EQ(s.IMbSerial, "000000041");
+    s.SerialNum = "12ab";
+    EXPECT_THROW(StepArticleNumber(s), ArticleNumberError);
+    EXPECT_EQ(s.IMbSerial, "000000041");
 }
 
 }  // namespace

@@ -395,8 +395,26 @@ TEST(MailerNumberCommand, PreprintedOkStoresTheNumberBeforeTheOneEntered) {
     EXPECT_FALSE(s.Increment);
 }
 
+TEST(MailerNumberCommand, TrackingSerialShownIsTheNextPiecesAndTheNextPrintStepsOntoIt) {
+    ScopedScriptedUi scripted;
+    Settings s = ImbSettings(true);
+    bool show = false;
+    QString shown;
+    scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
+        auto& dialog = static_cast<TF_Mailer&>(d);
+        shown = dialog.gbIMb->editIMbSerial->text();
+        dialog.gbIMb->editIMbSerial->setText("000000500");
+        dialog.btnOK->click();
+    });
+    MailerNumberCommand(s, show, nullptr);
+    EXPECT_EQ(shown, "000000002");
+    EXPECT_EQ(s.IMbSerial, "000000499");
+    StepArticleNumber(s);  // what the next print does
+    EXPECT_EQ(s.IMbSerial, "000000500");
+}
+
 TEST(MailerNumberCommand, CancelRestoresEverything) {
-    for (Settings s : {BarcodeSettings(), PreprintedSettings()}) {
+    for (Settings s : {BarcodeSettings(), PreprintedSettings(), ImbSettings(true)}) {
         ScopedScriptedUi scripted;
         const Settings original = s;
         bool show = false;

@@ -84,6 +84,23 @@ TEST_F(SharedNumbersTest, TwoCopiesNeverTakeTheSameNumber) {
     EXPECT_EQ(a.Next().reserved.SerialNum, "00000046");
 }
 
+TEST_F(SharedNumbersTest, TheTrackingSerialIsSharedLikeTheArticleNumber) {
+    Copy a(path_), b(path_);
+    const auto stepBoth = [](Settings& s) {
+        StepSerial(s);
+        s.IMbSerial = s.SerialNum;
+    };
+    const NumberReservation ra = a.numbers.Reserve(a.settings, stepBoth);
+    EXPECT_EQ(ra.reserved.IMbSerial, "00000042");
+    const NumberReservation rb = b.numbers.Reserve(b.settings, stepBoth);
+    EXPECT_EQ(rb.reserved.IMbSerial, "00000043");  // b went on from a's serial
+    IniFile ini(path_);
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("Values", "IMbSerial", ""), "00000043");
+    b.numbers.GiveBack(b.settings, rb);
+    EXPECT_EQ(b.settings.IMbSerial, "00000042");
+}
+
 TEST_F(SharedNumbersTest, CommitKeepsANumberTypedOverTheReservationAndNeverGoesBack) {
     Copy a(path_), b(path_);
     NumberReservation ra = a.Next();                 // 42
