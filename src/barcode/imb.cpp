@@ -66,7 +66,7 @@ std::string ImbBarStates(std::string_view digits, std::string* error) {
 
     // The library reads "tracking-routing".
     std::string input(digits.substr(0, kImbTrackingDigits));
-    if (routing > 0) input += "-" + std::string(digits.substr(kImbTrackingDigits));
+    if (routing > 0) input.append("-").append(digits.substr(kImbTrackingDigits));
 
     std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
     if (!symbol) return fail("Out of memory.");
