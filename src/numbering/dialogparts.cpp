@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace gs {
 
@@ -49,6 +50,39 @@ QFrame* HelpPanel(const char* name, int top, int width, int height, QWidget* par
     panel->setFont(f);
     panel->hide();
     return panel;
+}
+
+QLabel* FillBarcodeHelp(QFrame* panel, QObject* linkWatcher) {
+    QLabel* link = TextLabel("https://www.dnb.com", panel);
+    link->setObjectName("LabelDnB");
+    QFont linkFont = link->font();
+    linkFont.setUnderline(true);
+    link->setFont(linkFont);
+    link->setStyleSheet("color: blue");
+    link->installEventFilter(linkWatcher);
+
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(8, 3, 8, 2);
+    v->setSpacing(1);
+    v->addLayout(Row({TextLabel("Customer ID:", panel, true),
+                      TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panel)}));
+    v->addWidget(TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panel, false, true));
+    auto* linkRow = Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panel), link});
+    link->setWordWrap(false);
+    linkRow->setStretchFactor(link, 0);
+    linkRow->addStretch(1);
+    v->addLayout(linkRow);
+    v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
+                           "If you are generating mailings at multiple locations, you must use the DUNS number "
+                           "appropriate for each mailing location.",
+                           panel, false, true));
+    v->addLayout(Row({TextLabel("Identifier Serial Number:", panel, true),
+                      TextLabel("You will self-assign an eight-digit Identifier", panel)}));
+    v->addWidget(TextLabel("Serial Number.  This number must remain unique for at least 2 years in order to "
+                           "ensure that it identifies only one mailpiece.",
+                           panel, false, true));
+    v->addStretch(1);
+    return link;
 }
 
 }  // namespace gs

@@ -9,6 +9,7 @@ class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QObject;
 class QWidget;
 
 namespace gs {
@@ -23,5 +24,12 @@ QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent);
 
 // A hidden, framed panel at (0, top), width x height, in the 10-pixel help font.
 QFrame* HelpPanel(const char* name, int top, int width, int height, QWidget* parent);
+
+// Fills a help panel with the help on the customer ID and the identifier
+// serial number that the mailer-number and bar-code label dialogs share.
+// Returns the Dun & Bradstreet address in it ("LabelDnB", underlined, blue),
+// with linkWatcher installed as its event filter: the dialog gives it the
+// hand cursor and opens the address when it is clicked.
+QLabel* FillBarcodeHelp(QFrame* panel, QObject* linkWatcher);
 
 }  // namespace gs

@@ -43,7 +43,6 @@ const char* const kMailerNumMask = "00000000000000000000;1;_";
 
 const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
 const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
-const char* const kDnBAddress = "https://www.dnb.com";
 const char* const kInvalidInput = "Invalid input value.  Use escape key to abandon changes.";
 
 }  // namespace
@@ -137,36 +136,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
 
 void TF_Mailer::BuildBarcodeHelp() {
     panelBarCode = HelpPanel("panelBarCode", baseHeight_, kWidth, kBarCodeHelpHeight, this);
-    LabelDnB = TextLabel(kDnBAddress, panelBarCode);
-    LabelDnB->setObjectName("LabelDnB");
-    QFont linkFont = LabelDnB->font();
-    linkFont.setUnderline(true);
-    LabelDnB->setFont(linkFont);
-    LabelDnB->setStyleSheet("color: blue");
-    LabelDnB->installEventFilter(this);
-
-    auto* v = new QVBoxLayout(panelBarCode);
-    v->setContentsMargins(8, 3, 8, 2);
-    v->setSpacing(1);
-    v->addLayout(Row({TextLabel("Customer ID:", panelBarCode, true),
-                      TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panelBarCode)}));
-    v->addWidget(
-        TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode, false, true));
-    auto* linkRow = Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB});
-    LabelDnB->setWordWrap(false);
-    linkRow->setStretchFactor(LabelDnB, 0);
-    linkRow->addStretch(1);
-    v->addLayout(linkRow);
-    v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
-                           "If you are generating mailings at multiple locations, you must use the DUNS number "
-                           "appropriate for each mailing location.",
-                           panelBarCode, false, true));
-    v->addLayout(Row({TextLabel("Identifier Serial Number:", panelBarCode, true),
-                      TextLabel("You will self-assign an eight-digit Identifier", panelBarCode)}));
-    v->addWidget(TextLabel("Serial Number.  This number must remain unique for at least 2 years in order to "
-                           "ensure that it identifies only one mailpiece.",
-                           panelBarCode, false, true));
-    v->addStretch(1);
+    LabelDnB = FillBarcodeHelp(panelBarCode, this);
 }
 
 void TF_Mailer::BuildMailerNumHelp() {

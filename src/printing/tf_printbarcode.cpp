@@ -1,5 +1,6 @@
 #include "printing/tf_printbarcode.h"
 
+#include "numbering/dialogparts.h"
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
@@ -7,13 +8,11 @@
 #include "settings/settings.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 namespace gs {
 
@@ -27,36 +26,6 @@ const char* const kCustIdHint = "Click on \"Help\" for information on the Custom
 const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
 const char* const kNumLabelsHint =
     "Click on \"Help\" for information on the numbers the labels will carry";
-const char* const kDnBAddress = "https://www.dnb.com";
-
-QLabel* TextLabel(const QString& text, QWidget* parent, bool bold = false, bool wrap = false) {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(wrap);
-    if (bold) {
-        QFont f = label->font();
-        f.setBold(true);
-        label->setFont(f);
-    }
-    return label;
-}
-
-// Labels side by side; the last one takes the rest of the line.
-QHBoxLayout* Row(std::initializer_list<QLabel*> labels) {
-    auto* row = new QHBoxLayout;
-    row->setSpacing(3);
-    for (QLabel* label : labels) row->addWidget(label, 0, Qt::AlignTop);
-    row->setStretchFactor(*(labels.end() - 1), 1);
-    return row;
-}
-
-QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    SetFormMask(*edit, QString::fromLatin1(mask));
-    return edit;
-}
 
 // The spin field takes one typed character; the arrows reach the rest of
 // its range (up to 1000), and what they reach is shown whole. The keys
@@ -147,44 +116,8 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
 }
 
 void TF_PrintBarCode::BuildHelpPanel() {
-    panelBarCode = new QFrame(this);
-    panelBarCode->setObjectName("panelBarCode");
-    panelBarCode->setFrameShape(QFrame::StyledPanel);
-    panelBarCode->setGeometry(0, kHeight, kWidth, kHeightWithHelp - kHeight);
-    QFont small = panelBarCode->font();
-    small.setPixelSize(10);
-    panelBarCode->setFont(small);
-    panelBarCode->hide();
-
-    LabelDnB = TextLabel(kDnBAddress, panelBarCode);
-    LabelDnB->setObjectName("LabelDnB");
-    QFont linkFont = LabelDnB->font();
-    linkFont.setUnderline(true);
-    LabelDnB->setFont(linkFont);
-    LabelDnB->setStyleSheet("color: blue");
-    LabelDnB->installEventFilter(this);
-
-    auto* v = new QVBoxLayout(panelBarCode);
-    v->setContentsMargins(8, 3, 8, 2);
-    v->setSpacing(1);
-    v->addLayout(Row({TextLabel("Customer ID:", panelBarCode, true),
-                      TextLabel("You may request a nine-digit customer ID (i.e., your DUNS", panelBarCode)}));
-    v->addWidget(TextLabel("number) from your postal representative or by contacting Dun & Bradstreet", panelBarCode,
-                           false, true));
-    auto* linkRow = Row({TextLabel("by telephone at 800-333-0505 or via Internet at", panelBarCode), LabelDnB});
-    linkRow->setStretchFactor(LabelDnB, 0);
-    linkRow->addStretch(1);
-    v->addLayout(linkRow);
-    v->addWidget(TextLabel("This number uniquely identifies business entities at specific physical addresses.  "
-                           "If you are generating mailings at multiple locations, you must use the DUNS number "
-                           "appropriate for each mailing location.",
-                           panelBarCode, false, true));
-    v->addLayout(Row({TextLabel("Identifier Serial Number:", panelBarCode, true),
-                      TextLabel("You will self-assign an eight-digit Identifier", panelBarCode)}));
-    v->addWidget(TextLabel("Serial Number.  This number must remain unique for at least 2 years in order to "
-                           "ensure that it identifies only one mailpiece.",
-                           panelBarCode, false, true));
-    v->addStretch(1);
+    panelBarCode = HelpPanel("panelBarCode", kHeight, kWidth, kHeightWithHelp - kHeight, this);
+    LabelDnB = FillBarcodeHelp(panelBarCode, this);
 }
 
 void TF_PrintBarCode::btnOKClick() {
