@@ -26,7 +26,7 @@ inline constexpr double kPostnetHalfBarInches = 0.050;
 // Full bars in pixels at `dotsPerInch`: 0.125 in, rounded (ties to even):
 // 38 at 300 dpi, 75 at 600.
 int PostnetFullBarHeight(int dotsPerInch);
-// Half bars for a full-bar height: the specification's 2 : 5, rounded, and
+// Half bars for a full-bar height: the postal service's 2 : 5, rounded, and
 // at least one pixel: 15 for 38, 30 for 75.
 int PostnetHalfBarHeight(int fullHeight);
 
