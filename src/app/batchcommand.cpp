@@ -260,6 +260,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (CustomerIdMissing(settings))
         return refuse("barcode printing is on and the customer ID is \"00-000-0000\"; "
                       "enter it once in Greenslip (Options > Mailer Number).");
+    // Refused here rather than at the first piece, which would use up a number.
+    if (const std::string problem = ZipBarcodeProblem(settings); !problem.empty())
+        return refuse("the Intelligent Mail barcode is chosen but cannot be printed (" + problem +
+                      "); correct it once in Greenslip (Options > Mailer Number).");
     try {
         Settings probe = settings;
         StepArticleNumber(probe);

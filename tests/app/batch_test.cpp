@@ -249,6 +249,20 @@ TEST_F(BatchTest, BadUsageAndUnusableSettingsExitTwoPrintingNothing) {
     EXPECT_TRUE(noId.err.contains("00-000-0000"));
     EXPECT_EQ(SavedSerial(), "00000041");
     EXPECT_TRUE(LogNumbers().empty());
+    ini.WriteString("Values", "CustID", "12-345-6789");
+
+    // So do Intelligent Mail tracking fields that make no tracking code.
+    ini.WriteString("Values", "ZipBarCode", "IMB");
+    ini.WriteString("Values", "IMbServiceType", "040");
+    ini.WriteString("Values", "IMbMailerId", "12345");
+    ini.WriteString("Values", "IMbSerial", "000000001");
+    ASSERT_TRUE(ini.Save());
+    const BatchRun noImb = Batch({"print", list, "--pdf", pdfDir});
+    EXPECT_EQ(noImb.exitCode, 2);
+    EXPECT_TRUE(noImb.err.contains("The Mailer ID has 6 or 9 digits.")) << noImb.err.toStdString();
+    EXPECT_EQ(SavedSerial(), "00000041");
+    EXPECT_TRUE(LogNumbers().empty());
+    EXPECT_FALSE(QDir(pdfDir).exists());
 }
 
 TEST_F(BatchTest, APrinterFailureStopsTheRunAfterUsingOneNumber) {
