@@ -2,6 +2,7 @@
 // barcode, on the real window with a recording printer.
 #include "app/tf_main.h"
 
+#include "app/mainwindowstart.h"
 #include "numbering/articlenumber.h"
 #include "numbering/imbfields.h"
 #include "numbering/tf_mailer.h"
@@ -35,15 +36,8 @@ protected:
     }
 
     void Start(const std::string& values = "CustID=12-345-6789\nSerialNum=00000041\n") {
-        IniFile ini(dirs.SettingsFile());
-        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
-                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
-                         "[Values]\n" + values);
-        ASSERT_TRUE(ini.Save());
-        main = std::make_unique<TF_Main>();
-        main->show();
-        QApplication::processEvents();
-        QApplication::processEvents();
+        test::WriteMainWindowSettings(dirs, values);
+        main = test::ShowMainWindow();
         main->memoAddress->setPlainText("John Smith\n12 Oak Ave");
         main->editCity->setText("Dayton");
         main->editState->setText("OH");

@@ -2,6 +2,7 @@
 // recording printer and logging into a real table in a sandbox folder.
 #include "app/tf_main.h"
 
+#include "app/mainwindowstart.h"
 #include "dbase/dbfdate.h"
 #include "dbase/tzdbf.h"
 #include "numbering/articlenumber.h"
@@ -32,15 +33,8 @@ protected:
     }
 
     void Start(const std::string& values = "CustID=12-345-6789\nSerialNum=00000041\n") {
-        IniFile ini(dirs.SettingsFile());
-        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
-                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
-                         "[Values]\n" + values);
-        ASSERT_TRUE(ini.Save());
-        main = std::make_unique<TF_Main>();
-        main->show();
-        QApplication::processEvents();
-        QApplication::processEvents();
+        test::WriteMainWindowSettings(dirs, values);
+        main = test::ShowMainWindow();
     }
 
     void EnterPiece() {

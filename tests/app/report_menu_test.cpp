@@ -2,6 +2,7 @@
 // commands they start, with scripted answers.
 #include "app/tf_main.h"
 
+#include "app/mainwindowstart.h"
 #include "dbase/dbferror.h"
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
@@ -25,16 +26,8 @@ namespace {
 class ReportMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        IniFile ini(dirs.SettingsFile());
-        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
-                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
-                         "[Values]\nCustID=12-345-6789\n");
-        ASSERT_TRUE(ini.Save());
-        main = std::make_unique<TF_Main>();
-        main->HaltProcess = [this](int code) { halted = code; };
-        main->show();
-        QApplication::processEvents();
-        QApplication::processEvents();
+        test::WriteMainWindowSettings(dirs, "CustID=12-345-6789\n");
+        main = test::ShowMainWindow([this](TF_Main& w) { w.HaltProcess = [this](int code) { halted = code; }; });
         scripted.ui.asked.clear();
     }
     void TearDown() override { main.reset(); }

@@ -3,6 +3,7 @@
 // a recording printer and in a real mail log.
 #include "app/tf_main.h"
 
+#include "app/mainwindowstart.h"
 #include "addresses/addressmode.h"
 #include "dbase/tzdbf.h"
 #include "numbering/tf_mailer.h"
@@ -32,17 +33,10 @@ class RunsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetPrintTargetForTesting(&printer);
-        IniFile ini(dirs.SettingsFile());
-        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
-                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
-                         "[Values]\nCustID=12-345-6789\nSerialNum=00000041\n[System Path]\nDefault=" +
-                         dirs.Path() + "lists\n");
-        ASSERT_TRUE(ini.Save());
+        test::WriteMainWindowSettings(
+            dirs, "CustID=12-345-6789\nSerialNum=00000041\n[System Path]\nDefault=" + dirs.Path() + "lists\n");
         QDir().mkpath(QString::fromStdString(dirs.Path() + "lists"));
-        main = std::make_unique<TF_Main>();
-        main->show();
-        QApplication::processEvents();
-        QApplication::processEvents();
+        main = test::ShowMainWindow();
     }
     void TearDown() override {
         main.reset();

@@ -2,6 +2,7 @@
 // real address tables in a sandbox folder.
 #include "app/tf_main.h"
 
+#include "app/mainwindowstart.h"
 #include "addresses/addressmode.h"
 #include "app/buttonchoicedialog.h"
 #include "dbase/tzdbf.h"
@@ -40,19 +41,9 @@ protected:
 
     std::string AddressDir() const { return dirs.Path() + "lists"; }
 
-    std::unique_ptr<TF_Main> StartWindow() {
-        auto w = std::make_unique<TF_Main>();
-        w->show();
-        QApplication::processEvents();  // FormShow
-        QApplication::processEvents();
-        return w;
-    }
+    std::unique_ptr<TF_Main> StartWindow() { return test::ShowMainWindow(); }
     void Start() {
-        IniFile ini(dirs.SettingsFile());
-        ini.LoadFromText("[Type]\nCompany=Quorvale\nBarCodeApp=0\n"
-                         "[YourAddress]\nLine1=ACME Corp\nLine2=1 Main St\nCity=Springfield\nState=IL\nZip=62701\n"
-                         "[Values]\nCustID=12-345-6789\n[System Path]\nDefault=" + AddressDir() + "\n");
-        ASSERT_TRUE(ini.Save());
+        test::WriteMainWindowSettings(dirs, "CustID=12-345-6789\n[System Path]\nDefault=" + AddressDir() + "\n");
         QDir().mkpath(QString::fromStdString(AddressDir()));
         main = StartWindow();
     }
