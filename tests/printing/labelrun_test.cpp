@@ -5,6 +5,7 @@
 
 #include "numbering/articlenumber.h"
 #include "platform/inifile.h"
+#include "printing/failingonpage.h"
 #include "printing/mailer.h"
 #include "support/tempdir.h"
 
@@ -34,21 +35,6 @@ QString NumberOn(const RecordingPrintTarget::Page& page) {
 QString Grouped(const std::string& serial) {
     return QString::fromStdString(FormatArticleNumber(ComposeArticleNumber("123456789", serial)));
 }
-
-// Fails the given page (1-based) of the run, recording the others.
-class FailingOnPage : public PrintTarget {
-public:
-    explicit FailingOnPage(int page) : page_(page) {}
-    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
-        if (++started_ == page_) throw PrintError("The printer is out of paper.");
-        recording.PrintPage(jobName, draw);
-    }
-    RecordingPrintTarget recording;
-
-private:
-    int page_;
-    int started_ = 0;
-};
 
 TEST(LabelRunTest, EachLabelIsTheMailersBarcodeBlockWithTheNextSerial) {
     RecordingPrintTarget printer;
@@ -106,7 +92,7 @@ TEST(LabelRunTest, SerialsRunAcrossTheTopAndAStopSaysHowFarTheRunGot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FailingOnPage printer(c.failPage);
+        test::FailingOnPage printer(c.failPage);
         std::vector<int> seen;
         const BarcodeRunOutcome out = PrintBarcodeRun(printer, LabelsOf(c.labels, c.start), [&](int label, int labels) {
             EXPECT_EQ(labels, c.labels);
@@ -213,7 +199,7 @@ TEST_F(ReservedRunTest, AnEarlyStopGivesBackOnlyWhatNoOtherCopyHasSteppedPast) {
 
 TEST_F(ReservedRunTest, AFailedLabelCountsAsUsedAndASerialThatIsNoNumberLeavesTheSerialAsItWas) {
     Confirm("00000007");
-    FailingOnPage printer(2);
+    test::FailingOnPage printer(2);
     BarcodeRunOutcome out = PrintReservedBarcodeRun(settings, numbers, "00000006", RunOf(5), printer);
     EXPECT_EQ(out.stop, RunStop::PrintFailed);
     EXPECT_EQ(out.lastPrinted, "00000007");

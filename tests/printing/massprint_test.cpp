@@ -7,6 +7,7 @@
 #include "maillog/maillog.h"
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
+#include "printing/failingonpage.h"
 #include "support/tempdir.h"
 
 #include <QFile>
@@ -47,21 +48,6 @@ public:
         p.total = "      4.64";
         return p;
     }
-};
-
-// Fails the given page (1-based), recording the others.
-class FailingOnPage : public PrintTarget {
-public:
-    explicit FailingOnPage(int page) : page_(page) {}
-    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
-        if (++started_ == page_) throw PrintError("The printer is out of paper.");
-        recording.PrintPage(jobName, draw);
-    }
-    RecordingPrintTarget recording;
-
-private:
-    int page_;
-    int started_ = 0;
 };
 
 class MassPrintTest : public ::testing::Test {
@@ -165,7 +151,7 @@ TEST_F(MassPrintTest, AnEarlyEndKeepsThePiecesBeforeItPrintedLoggedAndNumbered) 
         table.records.clear();
         SetUp();
         QFile::remove(QString::fromStdString(job.mailLogPath));
-        FailingOnPage printer(c.failPage);
+        test::FailingOnPage printer(c.failPage);
         job.target = &printer;
         int dialogs = 0;
         MassPrintSteps steps;
