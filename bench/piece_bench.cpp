@@ -3,10 +3,10 @@
 // printed to its own 600 dpi PDF file, the numbers committed to the settings
 // file and the record appended to the mail log.
 #include "maillog/maillog.h"
+#include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/fonts.h"
 #include "platform/inifile.h"
-#include "printing/printedpiece.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

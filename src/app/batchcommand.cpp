@@ -6,11 +6,11 @@
 #include "dbase/dbferror.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
 #include "printing/paper.h"
-#include "printing/printedpiece.h"
 #include "settings/addresstext.h"
 
 #include <QDir>

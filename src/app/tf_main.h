@@ -2,10 +2,10 @@
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
 #include "maillog/logcommands.h"
+#include "piece/piecepreview.h"
+#include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/paths.h"
-#include "printing/piecepreview.h"
-#include "printing/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
 

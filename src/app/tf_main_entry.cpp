@@ -7,12 +7,12 @@
 #include "app/entry.h"
 #include "maillog/maillog.h"
 #include "numbering/tf_mailer.h"
+#include "piece/printedpiece.h"
 #include "platform/addressmemo.h"
 #include "platform/clipboard.h"
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
-#include "printing/printedpiece.h"
 #include "printing/printtarget.h"
 #include "settings/addresstext.h"
 

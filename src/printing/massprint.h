@@ -21,7 +21,7 @@
 // counts as used), a move cannot be made, or a number cannot be taken; errors
 // of the table store while logging end it the same way (the piece is
 // printed). The caller shows the messages: nothing here talks to the user.
-#include "printing/printedpiece.h"
+#include "piece/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
 

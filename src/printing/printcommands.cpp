@@ -4,15 +4,9 @@
 #include "platform/userinteraction.h"
 #include "printing/registration.h"
 #include "printing/systemprinter.h"
-#include "printing/tf_align.h"
 #include "printing/tf_extralabel.h"
 
 namespace gs {
-
-void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* parent) {
-    TF_Align dialog(settings, parent, preview, SystemPrinter().NextPageGeometry());
-    Ui().RunModal(dialog);
-}
 
 void ExtraLabelCommand(Settings& settings, QWidget* parent) {
     TF_ExtraLabel dialog(settings, parent);

@@ -4,12 +4,8 @@ class QWidget;
 
 namespace gs {
 
-struct PiecePreview;
 struct Settings;
 
-// Options > Print Options > "Printer &Alignment", its pane showing the
-// preview (the next print of the current piece) on the next job's page.
-void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* parent);
 // Options > Print Options > "&Extra Label".
 void ExtraLabelCommand(Settings& settings, QWidget* parent);
 

@@ -6,13 +6,13 @@
 #include "numbering/articlenumber.h"
 #include "numbering/imbfields.h"
 #include "numbering/tf_mailer.h"
+#include "piece/tf_align.h"
+#include "piece/tf_preview.h"
 #include "platform/addressmemo.h"
 #include "platform/inifile.h"
 #include "platform/scripteduserinteraction.h"
 #include "printing/mailerpreviewview.h"
 #include "printing/printtarget.h"
-#include "printing/tf_align.h"
-#include "printing/tf_preview.h"
 #include "support/tempdir.h"
 
 #include <QApplication>

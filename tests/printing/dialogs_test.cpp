@@ -1,5 +1,5 @@
+#include "piece/tf_align.h"
 #include "printing/printcommands.h"
-#include "printing/tf_align.h"
 #include "printing/tf_extralabel.h"
 
 #include "platform/scripteduserinteraction.h"

@@ -1,9 +1,9 @@
 // The mailer on screen: the view's mapping of printer pixels onto the sheet,
 // the preview window and the alignment dialog's live pane.
+#include "piece/tf_align.h"
+#include "piece/tf_preview.h"
 #include "printing/formoutline.h"
 #include "printing/mailerpreviewview.h"
-#include "printing/tf_align.h"
-#include "printing/tf_preview.h"
 
 #include "platform/scripteduserinteraction.h"
 #include "settings/settings.h"

@@ -1,4 +1,4 @@
-#include "printing/piecepreview.h"
+#include "piece/piecepreview.h"
 
 #include "numbering/articlenumber.h"
 

@@ -3,8 +3,8 @@
 // in steps of three printer pixels, with a preview pane below them in which
 // the piece's printed items move against the form's outline as the offsets
 // change (the pane shows a part of the form close up, or the whole form).
+#include "piece/piecepreview.h"
 #include "printing/mailerpreviewview.h"
-#include "printing/piecepreview.h"
 
 #include <QDialog>
 
@@ -50,5 +50,9 @@ private:
     Settings& settings_;
     PiecePreview preview_;
 };
+
+// Options > Print Options > "Printer &Alignment", its pane showing the
+// preview (the next print of the current piece) on the next job's page.
+void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* parent);
 
 }  // namespace gs

@@ -1,8 +1,10 @@
-#include "printing/tf_align.h"
+#include "piece/tf_align.h"
 
+#include "platform/userinteraction.h"
 #include "platform/windowplacement.h"
 
 #include "printing/formoutline.h"
+#include "printing/systemprinter.h"
 #include "settings/settings.h"
 
 #include <QComboBox>
@@ -129,6 +131,11 @@ void TF_Align::showEvent(QShowEvent* event) {
     // Centred on the screen, not on the main window.
     CentreOnScreen(*this);
     QDialog::showEvent(event);
+}
+
+void AlignmentCommand(Settings& settings, const PiecePreview& preview, QWidget* parent) {
+    TF_Align dialog(settings, parent, preview, SystemPrinter().NextPageGeometry());
+    Ui().RunModal(dialog);
 }
 
 }  // namespace gs

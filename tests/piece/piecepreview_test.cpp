@@ -1,6 +1,6 @@
 // The preview of a piece is the page its next print gives, drawn by the
 // same layout calls, and it takes no number.
-#include "printing/piecepreview.h"
+#include "piece/piecepreview.h"
 
 #include "maillog/maillog.h"
 #include "platform/datafolders.h"

@@ -1,4 +1,4 @@
-#include "printing/printedpiece.h"
+#include "piece/printedpiece.h"
 
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"

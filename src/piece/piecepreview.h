@@ -5,8 +5,8 @@
 // number: the settings are stepped on a copy, nothing is reserved or
 // written. (The window refreshes its numbers from the settings file first,
 // so the number is the one another copy's prints have left.)
+#include "piece/printedpiece.h"
 #include "printing/mailer.h"
-#include "printing/printedpiece.h"
 
 #include <QFont>
 #include <string>

@@ -1,6 +1,6 @@
 // The road of one piece without a window: plain data in, a page on a
 // recording printer, the numbers in the settings file, a record in a real log.
-#include "printing/printedpiece.h"
+#include "piece/printedpiece.h"
 
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"

@@ -1,4 +1,4 @@
-#include "printing/tf_preview.h"
+#include "piece/tf_preview.h"
 
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"

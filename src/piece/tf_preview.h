@@ -5,8 +5,8 @@
 // uses no number). The form can be seen upright or as the page leaves the
 // printer, its outline switched on and off; "Print" closes the window and
 // asks the caller to print the piece.
+#include "piece/piecepreview.h"
 #include "printing/paintercanvas.h"
-#include "printing/piecepreview.h"
 
 #include <QDialog>
 
