@@ -12,9 +12,9 @@
 #include "maillog/maillog.h"
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
-#include "printing/labelrun.h"
 #include "printing/mailer.h"
-#include "printing/massprint.h"
+#include "runs/labelrun.h"
+#include "runs/massprint.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

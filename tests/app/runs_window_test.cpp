@@ -3,15 +3,15 @@
 // a recording printer and in a real mail log.
 #include "app/tf_main.h"
 
-#include "app/mainwindowstart.h"
 #include "addresses/addressmode.h"
+#include "app/mainwindowstart.h"
 #include "dbase/tzdbf.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/inifile.h"
 #include "platform/scripteduserinteraction.h"
 #include "printing/printtarget.h"
-#include "printing/tf_printbarcode.h"
+#include "runs/tf_printbarcode.h"
 #include "support/tempdir.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "printing/tf_printbarcode.h"
+#include "runs/tf_printbarcode.h"
 
 #include "numbering/dialogparts.h"
 #include "platform/maskedit.h"

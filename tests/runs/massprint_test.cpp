@@ -1,13 +1,13 @@
 // The mass-print loop without a window: a table of records walked in order,
 // a recording printer, the numbers in a real settings file and the pieces in
 // a real mail log.
-#include "printing/massprint.h"
+#include "runs/massprint.h"
 
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
-#include "printing/failingonpage.h"
+#include "runs/failingonpage.h"
 #include "support/tempdir.h"
 
 #include <QFile>

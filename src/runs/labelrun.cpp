@@ -1,4 +1,4 @@
-#include "printing/labelrun.h"
+#include "runs/labelrun.h"
 
 #include "numbering/articlenumber.h"
 #include "printing/geometry.h"

@@ -2,7 +2,7 @@
 // The two batch print commands of the File menu, with their questions,
 // dialogs, progress window and messages. The loops themselves are
 // widget-free (printing/labelrun.h, printing/massprint.h).
-#include "printing/massprint.h"
+#include "runs/massprint.h"
 
 #include <QFont>
 #include <optional>

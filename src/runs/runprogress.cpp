@@ -1,4 +1,4 @@
-#include "printing/runprogress.h"
+#include "runs/runprogress.h"
 
 #include "platform/application.h"
 

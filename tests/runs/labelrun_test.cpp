@@ -1,12 +1,12 @@
 // Barcode label runs without a window: labels on a recording printer, the
 // serials they carry, how a run stops, and the numbers it leaves in the
 // settings file for every running copy.
-#include "printing/labelrun.h"
+#include "runs/labelrun.h"
 
 #include "numbering/articlenumber.h"
 #include "platform/inifile.h"
-#include "printing/failingonpage.h"
 #include "printing/mailer.h"
+#include "runs/failingonpage.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "printing/massprint.h"
+#include "runs/massprint.h"
 
 #include <utility>
 

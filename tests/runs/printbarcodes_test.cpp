@@ -1,8 +1,8 @@
 // File > "Print Bar Codes": its dialog, and the command from the question to
 // the labels on a recording printer and the numbers in the settings file.
-#include "printing/runcommands.h"
-#include "printing/runprogress.h"
-#include "printing/tf_printbarcode.h"
+#include "runs/runcommands.h"
+#include "runs/runprogress.h"
+#include "runs/tf_printbarcode.h"
 
 #include "numbering/articlenumber.h"
 #include "platform/inifile.h"
