@@ -1,11 +1,11 @@
 #pragma once
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
-#include "maillog/logcommands.h"
 #include "piece/piecepreview.h"
 #include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/paths.h"
+#include "report/logcommands.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
 

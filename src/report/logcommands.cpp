@@ -1,4 +1,4 @@
-#include "maillog/logcommands.h"
+#include "report/logcommands.h"
 
 #include "dbase/tzdbf.h"
 #include "maillog/logclear.h"

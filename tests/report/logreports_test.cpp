@@ -1,7 +1,7 @@
 // The shipped reports over a small log, drawn on the recording canvas.
 #include "maillog/logorder.h"
 
-#include "maillog/logfixture.h"
+#include "report/logfixture.h"
 #include "report/reportproject.h"
 #include "report/reporttestutil.h"
 

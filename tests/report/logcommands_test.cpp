@@ -1,10 +1,10 @@
 // The Report menu's commands with scripted answers: reports to the preview
 // and the printer, and every path of Clear.
-#include "maillog/logcommands.h"
+#include "report/logcommands.h"
 
 #include "maillog/logclear.h"
-#include "maillog/logfixture.h"
 #include "platform/scripteduserinteraction.h"
+#include "report/logfixture.h"
 #include "report/reportpreview.h"
 #include "report/reportstatus.h"
 
