@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "addresses/textimport.h"
-#include "app/buttonchoicedialog.h"
 #include "dbase/dbftestutil.h"
+#include "dialogs/buttonchoicedialog.h"
 #include "platform/application.h"
 #include "platform/scripteduserinteraction.h"
 

@@ -2,10 +2,10 @@
 // real address tables in a sandbox folder.
 #include "app/tf_main.h"
 
-#include "app/mainwindowstart.h"
 #include "addresses/addressmode.h"
-#include "app/buttonchoicedialog.h"
+#include "app/mainwindowstart.h"
 #include "dbase/tzdbf.h"
+#include "dialogs/buttonchoicedialog.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/inifile.h"

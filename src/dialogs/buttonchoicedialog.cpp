@@ -1,4 +1,4 @@
-#include "app/buttonchoicedialog.h"
+#include "dialogs/buttonchoicedialog.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
