@@ -10,6 +10,7 @@
 #include "platform/datafolders.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "platform/textutil.h"
 #include "printing/paper.h"
 #include "settings/addresstext.h"
 

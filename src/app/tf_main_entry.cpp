@@ -1,6 +1,7 @@
 // The main window's mailpiece entry (fees, recipient box, paste, the
 // editable and printed states) and its Print command.
 #include "app/tf_main.h"
+#include "platform/textutil.h"
 
 #include "addresses/addressmode.h"
 #include "app/addresspaste.h"

@@ -3,7 +3,7 @@
 #include "dbase/dbfdate.h"
 #include "dbase/tzdbf.h"
 #include "platform/datafolders.h"
-#include "settings/addresstext.h"
+#include "platform/textutil.h"
 #include "settings/settings.h"
 
 #include <filesystem>

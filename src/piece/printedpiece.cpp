@@ -3,7 +3,6 @@
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
 #include "numbering/imbtracking.h"
-#include "settings/addresstext.h"
 
 namespace gs {
 

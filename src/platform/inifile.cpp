@@ -1,5 +1,7 @@
 #include "platform/inifile.h"
 
+#include "platform/textutil.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -15,40 +17,23 @@ namespace gs {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // "[name]" -> name; false when the line opens no section.
 bool SectionName(std::string_view line, std::string_view* name) {
-    line = Trim(line);
+    line = TrimSpacesAndTabs(line);
     if (line.empty() || line.front() != '[') return false;
     const auto close = line.find(']');
     if (close == std::string_view::npos) return false;
-    *name = Trim(line.substr(1, close - 1));
+    *name = TrimSpacesAndTabs(line.substr(1, close - 1));
     return true;
 }
 
 // "key=value" -> key; false when the line holds no "=" (or is a comment).
 bool KeyName(std::string_view line, std::string_view* key) {
-    const auto t = Trim(line);
+    const auto t = TrimSpacesAndTabs(line);
     if (t.empty() || t.front() == ';') return false;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos) return false;
-    *key = Trim(line.substr(0, eq));
+    *key = TrimSpacesAndTabs(line.substr(0, eq));
     return true;
 }
 
@@ -113,7 +98,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 }
 
 bool IniFile::ParseInteger(std::string_view text, long* value) {
-    text = Trim(text);
+    text = TrimSpacesAndTabs(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';

@@ -4,7 +4,7 @@
 #include "barcode/imb.h"
 #include "barcode/postnet.h"
 #include "numbering/articlenumber.h"
-#include "settings/addresstext.h"
+#include "platform/textutil.h"
 
 namespace gs {
 

@@ -4,11 +4,11 @@
 #include "numbering/tf_mailer.h"
 #include "platform/application.h"
 #include "platform/qtext.h"
+#include "platform/textutil.h"
 #include "platform/userinteraction.h"
 #include "runs/labelrun.h"
 #include "runs/runprogress.h"
 #include "runs/tf_printbarcode.h"
-#include "settings/addresstext.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
 

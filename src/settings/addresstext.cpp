@@ -1,15 +1,9 @@
 #include "settings/addresstext.h"
 
+#include "platform/textutil.h"
 #include "settings/settings.h"
 
 namespace gs {
-
-std::string Trim(std::string_view text) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
 
 std::string NormalizeZip(std::string_view zip) {
     std::string z = Trim(zip);

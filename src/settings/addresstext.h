@@ -13,10 +13,6 @@ struct Settings;
 // leading "-" dropped. A full ZIP+4 keeps its hyphen.
 std::string NormalizeZip(std::string_view zip);
 
-// Trims blanks at both ends (the framework's Trim: every character up to
-// and including the space).
-std::string Trim(std::string_view text);
-
 // The five sender labels of the main window, which are also the sender block
 // printed on the form: the stored lines, with "City State Zip" in place of
 // the first blank one (or in the fifth label when all four are filled).

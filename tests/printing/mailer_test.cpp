@@ -1,8 +1,8 @@
+#include "platform/textutil.h"
 #include "printing/mailer.h"
 
 #include "numbering/articlenumber.h"
 #include "platform/qtext.h"
-#include "settings/addresstext.h"
 
 #include "barcode/decoders.h"
 
