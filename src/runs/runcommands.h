@@ -1,7 +1,7 @@
 #pragma once
 // The two batch print commands of the File menu, with their questions,
 // dialogs, progress window and messages. The loops themselves are
-// widget-free (printing/labelrun.h, printing/massprint.h).
+// widget-free (runs/labelrun.h, runs/massprint.h).
 #include "runs/massprint.h"
 
 #include <QFont>
