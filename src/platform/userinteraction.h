@@ -30,8 +30,11 @@ public:
     // Filters in the "Name|pattern|Name|pattern" form. Empty when cancelled.
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
+    // `hidden`, when given, is a file the dialog does not list (the file
+    // being saved from, which must not be chosen as its own target).
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                 const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) = 0;
+                                 const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask,
+                                 const QString& hidden = {}) = 0;
     // An open dialog that also takes the name of a file that does not exist
     // yet (the caller creates it).
     virtual QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
@@ -74,7 +77,8 @@ public:
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) override;
+                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask,
+                         const QString& hidden = {}) override;
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;

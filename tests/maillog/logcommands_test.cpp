@@ -292,6 +292,8 @@ TEST_F(LogCommandTest, ClearAnsweredYesCopiesTheLogThenEmptiesIt) {
         EXPECT_EQ(scripted.ui.asked[1].text, "/saved/here");
         // Choosing an existing table adds to it: no "replace it?" first.
         EXPECT_EQ(scripted.ui.asked[1].prompt, OverwritePrompt::DontAsk);
+        // The log itself is not offered as the place to save it.
+        EXPECT_EQ(scripted.ui.asked[1].hidden, QString::fromStdString(logFile));
         EXPECT_EQ(ReadAll(dirs.File("march.DBF")), logBytes);
         EXPECT_TRUE(Numbers(logFile).empty());
     }
@@ -318,6 +320,14 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
     otherCopy.SetDbfFileName(dirs.File("busy.dbf"));
     otherCopy.Open();
     ASSERT_TRUE(otherCopy.ALock());
+    {
+        // An address table: a memo of name lines, city, state and ZIP.
+        TTzDbf addresses;
+        addresses.DbfFields = {"address,M,10,0", "city,C,35,0", "state,C,2,0", "zip,C,10,0"};
+        addresses.SetDbfFileName(dirs.File("clients.dbf"));
+        addresses.Open();
+        addresses.Close();
+    }
     QFile notATable(QString::fromStdString(dirs.File("notes.dbf")));
     ASSERT_TRUE(notATable.open(QIODevice::WriteOnly));
     notATable.write("These are notes, not a table.\n");
@@ -340,6 +350,12 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
          "Attempting to append file to itself"},
         {"a file that is no table", QMessageBox::Yes, QString::fromStdString(dirs.File("notes.dbf")),
          {"message", "save", "message"}, "is not a dBASE database"},
+        // Only city, state and ZIP would be kept of every piece.
+        {"an address table", QMessageBox::Yes, QString::fromStdString(dirs.File("clients.dbf")),
+         {"message", "save", "message"},
+         "does not have these fields of the mail log: SENTNAME0 (C), SENTNAME1 (C), SENTNAME2 (C), SENTNAME3 (C), "
+         "RDATE (D), MAILERNUM (C), POSTAGE (C), CERTIFIED (C), RESTRICTED (C), RETURN (C), TOTAL (C), "
+         "COMMENTS (C), RE (C)."},
     };
     for (const Case& c : cases) {
         scripted.ui.asked.clear();
@@ -359,6 +375,14 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
     }
     EXPECT_FALSE(std::filesystem::exists(dirs.File("none")));
     EXPECT_EQ(Numbers(dirs.File("busy.dbf")).size(), 0u);
+    {
+        TTzDbf addresses;
+        addresses.CreateIfNotFound = false;
+        addresses.SetDbfFileName(dirs.File("clients.dbf"));
+        addresses.Open();
+        EXPECT_EQ(addresses.RecCount(), 0u);  // nothing was added to it
+        addresses.Close();
+    }
     otherCopy.Close();
     ExpectLogClosed();
 }
