@@ -33,7 +33,10 @@ void PrintPageOn(QPagedPaintDevice& device, const QString& where, const PageDraw
 
 // One PDF file per job, the page laid out as given (US Letter portrait with
 // no margins unless told otherwise), 600 device pixels per inch. The caller
-// names every file: nextFile is asked once per job with the job's name.
+// names every file: nextFile is asked once per job with the job's name. The
+// file is written as PartFileName(file) and takes its own name only when it
+// is complete; a file that took the name meanwhile is not replaced (the job
+// fails).
 class PdfFileTarget : public PrintTarget {
 public:
     using FileNamer = std::function<QString(const QString& jobName)>;
@@ -47,6 +50,10 @@ private:
     QPageLayout layout_;
     QString lastFile_;
 };
+
+// The name a PDF file is written under until it is complete: hidden, in
+// the same folder ("dir/.name.pdf.part").
+QString PartFileName(const QString& file);
 
 // Keeps every page's items instead of printing.
 class RecordingPrintTarget : public PrintTarget {
