@@ -124,8 +124,9 @@ void SetPrintTargetForTesting(PrintTarget* target) { Override() = target; }
 
 void SetDefaultPrintTarget(PrintTarget* target) { Default() = target; }
 
-QString TimeStampedPdfName(const QString& folder) {
-    const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss-zzz");
+QString TimeStampedPdfName(const QString& folder, const QString& prefix) {
+    const QString stamp = (prefix.isEmpty() ? QString() : prefix + "_") +
+                          QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss-zzz");
     QString name = folder + "/" + stamp + ".pdf";
     for (int n = 2; QFileInfo::exists(name); ++n) name = folder + "/" + stamp + "-" + QString::number(n) + ".pdf";
     return name;

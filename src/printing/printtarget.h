@@ -87,7 +87,8 @@ void SetPrintTargetForTesting(PrintTarget* target);  // nullptr puts the default
 void SetDefaultPrintTarget(PrintTarget* target);
 
 // A PDF file name in the folder that does not exist yet, stamped with the
-// current time ("2024-05-01_14-03-22-120.pdf", a counter added if needed).
-QString TimeStampedPdfName(const QString& folder);
+// current time ("2024-05-01_14-03-22-120.pdf", a counter added if needed),
+// after the prefix when one is given ("FullDetail_2024-05-01_14-03-22-120.pdf").
+QString TimeStampedPdfName(const QString& folder, const QString& prefix = {});
 
 }  // namespace gs

@@ -258,6 +258,59 @@ TEST_F(LogCommandTest, PrintingFromThePreviewAsksForOutputOptions) {
     EXPECT_NE(ReadAll(pdf).find("/Title (\xfe\xff" + title + ")"), std::string::npos);
 }
 
+TEST_F(LogCommandTest, WithoutAPrinterEachReportGetsANewFileAndAFileChosenIsNotReplacedUnasked) {
+    WriteLog(test::FourPieces());
+    LogReportSetup setup = Setup();
+    // Nowhere to print but a file, as when no printer is installed.
+    setup.preparePrinter = [](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName({});
+    };
+    QStringList proposed;
+    for (int i = 0; i < 2; ++i) {
+        scripted.ui.printDialogAnswers.push_back([&](QPrinter& printer) {
+            proposed << printer.outputFileName();
+            return true;  // the user accepts what Output Options proposes
+        });
+        RunLogReport(nullptr, setup, ReportDestination::Printer, LogReport::FullDetail);
+    }
+    ASSERT_EQ(proposed.size(), 2);
+    EXPECT_NE(proposed[0], proposed[1]);
+    ASSERT_EQ(scripted.ui.Trail(), QStringList({"print", "message", "print", "message"}));
+    for (int i = 0; i < 2; ++i) {
+        const QString& file = proposed[i];
+        EXPECT_TRUE(file.startsWith(QString::fromStdString(dirs.Path()) + "program/Printed/FullDetail_"))
+            << file.toStdString();
+        EXPECT_TRUE(file.endsWith(".pdf"));
+        EXPECT_EQ(PdfPages(file.toStdString()), 1);  // both reports are kept
+        // Said after the job, where it went.
+        EXPECT_TRUE(scripted.ui.asked[2 * i + 1].text.contains("\"" + file + "\"")) << file.toStdString();
+    }
+
+    // A file the user picks that is there already: asked first; No keeps it.
+    const std::string mine = dirs.File("mine.pdf");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        {
+            std::ofstream(mine) << "keep me";
+        }
+        scripted.ui.asked.clear();
+        scripted.ui.messageAnswers = {answer};
+        scripted.ui.printDialogAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFileName(QString::fromStdString(mine));
+            return true;
+        });
+        RunLogReport(nullptr, setup, ReportDestination::Printer, LogReport::FullDetail);
+        ASSERT_EQ(scripted.ui.Trail(), QStringList({"print", "message"}));
+        EXPECT_TRUE(scripted.ui.asked[1].text.contains("already exists")) << scripted.ui.asked[1].text.toStdString();
+        if (answer == QMessageBox::No) {
+            EXPECT_EQ(ReadAll(mine), "keep me");
+        } else {
+            EXPECT_EQ(PdfPages(mine), 1);
+        }
+    }
+    ExpectLogClosed();
+}
+
 // ---------------------------------------------------------------- Clear
 
 TEST_F(LogCommandTest, ClearAnsweredNoEmptiesTheLogAndTheNextPieceIsItsFirst) {
