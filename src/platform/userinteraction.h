@@ -43,6 +43,9 @@ public:
     // The print dialog before a job of several pages (copies, collation,
     // duplex, page range, printer); true when the user chose to print.
     virtual bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) = 0;
+    // Whether PrintDialog itself asks before it accepts an output file that
+    // exists (Qt's print dialog does); otherwise the caller asks.
+    virtual bool PrintDialogAsksBeforeReplacing() const { return false; }
     virtual void OpenUrl(const QString& url) = 0;
     virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
     // A dialog that picks an existing folder. Empty when cancelled.
@@ -83,6 +86,7 @@ public:
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
     bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
+    bool PrintDialogAsksBeforeReplacing() const override { return true; }
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
     QString ExistingFolder(QWidget* parent, const QString& title, const QString& dir) override;

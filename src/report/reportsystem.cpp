@@ -107,7 +107,7 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
         const QString chosen = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
         if (!chosen.isEmpty() && chosen == proposed) {
             fallback = chosen;
-        } else if (!chosen.isEmpty() && QFileInfo::exists(chosen) &&
+        } else if (!chosen.isEmpty() && QFileInfo::exists(chosen) && !Ui().PrintDialogAsksBeforeReplacing() &&
                    Ui().Message(owner, ApplicationTitle(),
                                 "The file \"" + QDir::toNativeSeparators(chosen) +
                                     "\" already exists.\nDo you want to replace it?",
