@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -102,6 +103,15 @@ std::string RecipientText(const PrintedPiece& p) {
     return Utf8(text);
 }
 
+// The log's folder when it is no longer there (a share that went away
+// during the run); "" while it can be written in.
+std::string LogFolderGone(const std::string& logPath) {
+    const std::string folder = logPath.substr(0, logPath.find_last_of('/') + 1);
+    std::error_code ec;
+    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return {};
+    return folder;
+}
+
 std::string LineList(const std::vector<std::uint64_t>& lines) {
     std::string out;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -150,8 +160,8 @@ std::string BatchUsage() {
            "  --help                 show this text\n"
            "  --version              show the program's version\n"
            "\n"
-           "Exit status: 0 all printed, 1 some lines not printed or not logged, 2 bad usage or\n"
-           "unreadable input.\n";
+           "Exit status: 0 all printed and logged, 1 some lines not printed, 2 bad usage,\n"
+           "unreadable input, or a piece the mail log could not take (printing stops there).\n";
 }
 
 std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& args, std::string* error) {
@@ -307,8 +317,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!o.dryRun) job.mailLogPath = MailLogPath(settings, folders);  // creates the default folder
     Settings dry = settings;  // a dry run steps a copy and writes nothing
 
+    // The number of the piece that has just gone to the printer, so that a
+    // piece whose log record then fails can be named.
+    std::string printedNumber;
+    job.printed = [&printedNumber](const PieceOutcome& piece) { printedNumber = piece.number; };
+
     std::uint64_t printed = 0, lineNo = 0;
-    bool stopped = false;  // the printer failed: the rest is not printed
+    bool stopped = false;  // the printer failed or a piece went unlogged: the rest is not printed
+    bool unlogged = false;  // a printed piece is missing from the log
     std::vector<std::uint64_t> notPrinted, notLogged;
     std::string line;
     while (true) {
@@ -340,8 +356,19 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             out << FormatArticleNumber(PlainNumberOf(dry)) << "\t" << RecipientText(piece) << "\tdry run\n";
             continue;
         }
+        // A log folder that went away (a share unmounted mid-run) is found
+        // before the piece prints, not after.
+        if (const std::string gone = LogFolderGone(job.mailLogPath); !gone.empty()) {
+            if (showProgress) err << "\r";
+            err << "printing stopped at line " << lineNo << ": the mail log folder \"" << gone
+                << "\" cannot be reached; is the share mounted?\n";
+            notPrinted.push_back(lineNo);
+            stopped = unlogged = true;
+            continue;
+        }
         std::string result;
         PieceOutcome outcome;
+        printedNumber.clear();
         try {
             const NumberReservation reservation = TakeNextNumber(settings, numbers);
             outcome = PrintAndLogPiece(piece, settings, numbers, reservation, job);
@@ -350,15 +377,21 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                 result = "printed, not logged: another copy kept the mail log locked";
             else result = "not printed: " + outcome.error;
             if (!outcome.numbersSaved) err << "line " << lineNo << ": numbers not saved: " << outcome.saveError << "\n";
-        } catch (const DbfError& e) {
-            result = std::string("printed, not logged: ") + e.what();
-            outcome.result = PieceResult::LogLockBusy;
         } catch (const std::exception& e) {
-            result = std::string("not printed: ") + e.what();
-            outcome.result = PieceResult::PrintFailed;
+            if (!printedNumber.empty()) {
+                // The page went to the printer; its log record did not get written.
+                result = std::string("printed, not logged: ") + e.what();
+                outcome.result = PieceResult::LogLockBusy;
+                outcome.number = printedNumber;
+            } else {
+                result = std::string("not printed: ") + e.what();
+                outcome.result = PieceResult::PrintFailed;
+            }
         }
         if (outcome.number.empty()) outcome.number = std::string(24, '-');
         if (showProgress) err << "\r";
+        // One line per piece: a table-store error's second line joins the first.
+        std::replace(result.begin(), result.end(), '\n', ' ');
         out << outcome.number << "\t" << RecipientText(piece) << "\t" << Utf8(result) << "\n" << std::flush;
         if (outcome.result == PieceResult::PrintFailed) {
             notPrinted.push_back(lineNo);
@@ -370,7 +403,14 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             }
         } else {
             ++printed;
-            if (outcome.result != PieceResult::Logged) notLogged.push_back(lineNo);
+            if (outcome.result != PieceResult::Logged) {
+                // The office must enter this piece by hand; no further piece
+                // is printed that the log might miss too.
+                notLogged.push_back(lineNo);
+                stopped = unlogged = true;
+                err << "printing stopped at line " << lineNo << ": the piece " << outcome.number << " to "
+                    << RecipientText(piece) << " was printed but is not in the mail log; enter it by hand.\n";
+            }
         }
     }
     if (showProgress) err << "\r\033[K";
@@ -388,6 +428,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!notPrinted.empty())
         err << notPrinted.size() << (notPrinted.size() == 1 ? " line" : " lines") << " not printed: "
             << LineList(notPrinted) << ".\n";
+    if (unlogged) return 2;
     return notPrinted.empty() && notLogged.empty() ? 0 : 1;
 }
 

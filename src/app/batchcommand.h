@@ -26,7 +26,11 @@
 // on every piece (cut to the window's 25 and 35 characters).
 //
 // When the printer fails a piece (its number counts as used, as in the
-// window), printing stops there and the lines left are not printed.
+// window), printing stops there and the lines left are not printed. When a
+// printed piece cannot be logged (the log folder went away, another copy
+// kept the log locked), printing stops before the next piece, naming the
+// piece's number so that it can be entered by hand; a log folder found gone
+// before a piece stops the run before it prints.
 //
 // Output: --pdf DIR writes one PDF per piece, named by its 20-digit number;
 // --printer NAME hands each page to that CUPS queue; with neither, the CUPS
@@ -36,10 +40,11 @@
 // stdout: one line per piece, "<number>\t<recipient>\t<result>" (UTF-8).
 // stderr: bad lines, a summary naming the lines not printed, and progress
 // when stderr is a terminal.
-// Exit status: 0 every line printed and logged; 1 some line was bad, failed
-// to print or was not logged; 2 bad usage, an unreadable file, or settings
-// that cannot print at all (no sender, no customer ID in barcode mode, a
-// stored serial that is no number). Nothing is printed in case 2.
+// Exit status: 0 every line printed and logged; 1 some line was bad or
+// failed to print; 2 bad usage, an unreadable file, or settings that cannot
+// print at all (no sender, no customer ID in barcode mode, a stored serial
+// that is no number), with nothing printed; 2 also when the run stopped
+// because the mail log could not take a piece (printed or about to be).
 #include "printing/printtarget.h"
 
 #include <iosfwd>

@@ -40,6 +40,25 @@ private:
 
 LogCopyResult Failed(std::string why) { return {LogCopyResult::Outcome::Failed, std::move(why)}; }
 
+// The log's fields that the table lacks, or holds with another type, as
+// "NAME (T)"; "" when it has them all.
+std::string MissingLogFields(const std::string& logFile, TTzDbf& table) {
+    TTzDbf log("TzDbfReport");
+    log.TableLanguage = tlOem;
+    log.CreateIfNotFound = false;
+    log.ReadOnly = true;
+    log.SetDbfFileName(logFile);
+    log.Open();
+    std::string missing;
+    for (const DbfFieldDef& field : log.FieldDefs()) {
+        const TDbfField* has = table.FindField(field.name);
+        if (has && has->Def().type == field.type) continue;
+        missing += (missing.empty() ? "" : ", ") + field.name + " (" + field.type + ")";
+    }
+    log.Close();
+    return missing;
+}
+
 LogCopyResult AppendToTable(const std::string& logFile, const std::string& target) {
     CaptureDbfErrors capture;
     try {
@@ -49,6 +68,12 @@ LogCopyResult AppendToTable(const std::string& logFile, const std::string& targe
         copy.CreateIfNotFound = false;
         copy.SetDbfFileName(target);
         copy.Open();
+        // Fields are paired by name: a table without the log's fields (an
+        // address table, say) would keep only part of every piece, and the
+        // log would then be emptied.
+        if (const std::string missing = MissingLogFields(logFile, copy); !missing.empty())
+            return Failed("That table does not have these fields of the mail log: " + missing +
+                          ". Choose a table saved from the mail log, or a new file name.");
         if (!copy.ALock()) return {LogCopyResult::Outcome::TargetLocked, {}};
         copy.AppendFrom(logFile);
         copy.UnLock();

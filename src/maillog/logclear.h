@@ -22,10 +22,11 @@ struct LogCopyResult {
 // lock, fields paired by name; a new file becomes a byte-for-byte copy of the
 // log's table file (its index files are not copied). When it fails nothing
 // has changed: TargetLocked when another running copy holds the existing
-// table's append lock (one attempt); Failed when the table store refuses the
-// table or the append (the log itself as the target, a file that is no
-// table, a full disk) or the byte copy fails (a half-written file is
-// removed). Table-store errors here are results, never the end of the program.
+// table's append lock (one attempt); Failed when the existing table lacks a
+// field of the log (by name and type; the error names them), when the table
+// store refuses the table or the append (the log itself as the target, a
+// file that is no table, a full disk) or the byte copy fails (a half-written
+// file is removed). Table-store errors here are results, never the end of the program.
 LogCopyResult CopyLogTo(const std::string& logFile, const std::string& target);
 
 // Empties the open log: reopens it exclusively, marks every record deleted

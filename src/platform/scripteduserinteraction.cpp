@@ -50,8 +50,8 @@ QString ScriptedUserInteraction::OpenOrNewFileName(QWidget* parent, const QStrin
 }
 
 QString ScriptedUserInteraction::SaveFileName(QWidget*, const QString& title, const QString& dir,
-                                              const QString&, OverwritePrompt prompt) {
-    asked.push_back({"save", title, dir, QMessageBox::NoIcon, prompt});
+                                              const QString&, OverwritePrompt prompt, const QString& hidden) {
+    asked.push_back({"save", title, dir, QMessageBox::NoIcon, prompt, hidden});
     if (fileAnswers.empty()) return {};
     auto a = fileAnswers.front();
     fileAnswers.pop_front();

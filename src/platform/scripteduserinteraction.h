@@ -17,6 +17,7 @@ public:
         QString text;   // message text, URL or help file; a print dialog: the page count
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         OverwritePrompt prompt = OverwritePrompt::Ask;  // save dialogs
+        QString hidden = {};                            // save dialogs: the file not listed
     };
 
     // Answers, consumed front to back. An empty queue answers a message with
@@ -44,7 +45,8 @@ public:
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) override;
+                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask,
+                         const QString& hidden = {}) override;
     // Asked as "open", answered from fileAnswers.
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;

@@ -7,6 +7,9 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -56,11 +59,40 @@ QString QtUserInteraction::OpenFileName(QWidget* parent, const QString& title, c
     return QFileDialog::getOpenFileName(parent, title, dir, QtFileFilter(filter));
 }
 
+namespace {
+
+// Lists every file of the dialog's folder but one.
+class HideOneFile : public QSortFilterProxyModel {
+public:
+    explicit HideOneFile(const QString& file, QObject* parent)
+        : QSortFilterProxyModel(parent), file_(QFileInfo(file).absoluteFilePath()) {}
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files) return true;
+        return QFileInfo(files->filePath(files->index(row, 0, parent))).absoluteFilePath() != file_;
+    }
+
+private:
+    QString file_;
+};
+
+}  // namespace
+
 QString QtUserInteraction::SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                        const QString& filter, OverwritePrompt prompt) {
-    const QFileDialog::Options options =
+                                        const QString& filter, OverwritePrompt prompt, const QString& hidden) {
+    QFileDialog::Options options =
         prompt == OverwritePrompt::DontAsk ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
-    return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter), nullptr, options);
+    if (hidden.isEmpty()) return QFileDialog::getSaveFileName(parent, title, dir, QtFileFilter(filter), nullptr, options);
+    // A system's own dialog cannot leave a file out: Qt's dialog can.
+    QFileDialog dialog(parent, title, dir, QtFileFilter(filter));
+    dialog.setOptions(options | QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setProxyModel(new HideOneFile(hidden, &dialog));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
 }
 
 QString QtUserInteraction::OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,

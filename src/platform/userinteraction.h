@@ -30,8 +30,11 @@ public:
     // Filters in the "Name|pattern|Name|pattern" form. Empty when cancelled.
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                  const QString& filter) = 0;
+    // `hidden`, when given, is a file the dialog does not list (the file
+    // being saved from, which must not be chosen as its own target).
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                 const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) = 0;
+                                 const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask,
+                                 const QString& hidden = {}) = 0;
     // An open dialog that also takes the name of a file that does not exist
     // yet (the caller creates it).
     virtual QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
@@ -40,6 +43,9 @@ public:
     // The print dialog before a job of several pages (copies, collation,
     // duplex, page range, printer); true when the user chose to print.
     virtual bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) = 0;
+    // Whether PrintDialog itself asks before it accepts an output file that
+    // exists (Qt's print dialog does); otherwise the caller asks.
+    virtual bool PrintDialogAsksBeforeReplacing() const { return false; }
     virtual void OpenUrl(const QString& url) = 0;
     virtual void ShowHelp(QWidget* parent, const QString& helpFile) = 0;
     // A dialog that picks an existing folder. Empty when cancelled.
@@ -74,11 +80,13 @@ public:
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask) override;
+                         const QString& filter, OverwritePrompt prompt = OverwritePrompt::Ask,
+                         const QString& hidden = {}) override;
     QString OpenOrNewFileName(QWidget* parent, const QString& title, const QString& dir,
                               const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
     bool PrintDialog(QWidget* parent, QPrinter& printer, const QString& title, int pageCount) override;
+    bool PrintDialogAsksBeforeReplacing() const override { return true; }
     void OpenUrl(const QString& url) override;
     void ShowHelp(QWidget* parent, const QString& helpFile) override;
     QString ExistingFolder(QWidget* parent, const QString& title, const QString& dir) override;

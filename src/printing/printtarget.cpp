@@ -4,9 +4,16 @@
 #include "printing/paper.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace gs {
 
@@ -27,19 +34,53 @@ void PrintPageOn(QPagedPaintDevice& device, const QString& where, const PageDraw
 PdfFileTarget::PdfFileTarget(FileNamer nextFile, const QPageLayout& layout)
     : nextFile_(std::move(nextFile)), layout_(layout.isValid() ? layout : ProgramPageLayout("")) {}
 
+QString PartFileName(const QString& file) {
+    const QFileInfo info(file);
+    return info.path() + "/." + info.fileName() + ".part";
+}
+
+namespace {
+
+// Gives the finished file its name, never replacing a file that took that
+// name meanwhile. False with errno set when it cannot.
+bool RenameNoReplace(const QString& from, const QString& to) {
+    const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system that cannot refuse by itself: a hard link is refused
+    // when the name is taken.
+    if (::link(a.constData(), b.constData()) != 0) return false;
+    ::unlink(a.constData());
+    return true;
+}
+
+}  // namespace
+
 void PdfFileTarget::PrintPage(const QString& jobName, const PageDrawer& draw) {
     const QString file = nextFile_(jobName);
-    {
-        QPdfWriter writer(file);
+    // Written under a name of its own in the same folder and named when
+    // complete: a job cut short (a failure, a process killed) never leaves a
+    // truncated file under the name of a printed piece.
+    const QString part = PartFileName(file);
+    auto fail = [&](const QString& why) {
+        QFile::remove(part);
+        throw PrintError(("Printer error: \"" + file + "\" could not be written" + why + ".").toStdString());
+    };
+    try {
+        QPdfWriter writer(part);
         writer.setResolution(600);
         writer.setPageLayout(layout_);
         writer.setTitle(jobName);
         writer.setCreator(QStringLiteral("Greenslip"));
         PrintPageOn(writer, file, draw);
+    } catch (...) {
+        QFile::remove(part);
+        throw;
     }
     // The writer closes its file only when it goes; a file it could not
     // finish is not a printed page.
-    if (QFileInfo(file).size() == 0) throw PrintError(("Printer error: \"" + file + "\" could not be written.").toStdString());
+    if (QFileInfo(part).size() == 0) fail({});
+    if (!RenameNoReplace(part, file)) fail(QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
     lastFile_ = file;
 }
 
@@ -83,8 +124,9 @@ void SetPrintTargetForTesting(PrintTarget* target) { Override() = target; }
 
 void SetDefaultPrintTarget(PrintTarget* target) { Default() = target; }
 
-QString TimeStampedPdfName(const QString& folder) {
-    const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss-zzz");
+QString TimeStampedPdfName(const QString& folder, const QString& prefix) {
+    const QString stamp = (prefix.isEmpty() ? QString() : prefix + "_") +
+                          QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss-zzz");
     QString name = folder + "/" + stamp + ".pdf";
     for (int n = 2; QFileInfo::exists(name); ++n) name = folder + "/" + stamp + "-" + QString::number(n) + ".pdf";
     return name;

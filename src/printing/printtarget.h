@@ -33,7 +33,10 @@ void PrintPageOn(QPagedPaintDevice& device, const QString& where, const PageDraw
 
 // One PDF file per job, the page laid out as given (US Letter portrait with
 // no margins unless told otherwise), 600 device pixels per inch. The caller
-// names every file: nextFile is asked once per job with the job's name.
+// names every file: nextFile is asked once per job with the job's name. The
+// file is written as PartFileName(file) and takes its own name only when it
+// is complete; a file that took the name meanwhile is not replaced (the job
+// fails).
 class PdfFileTarget : public PrintTarget {
 public:
     using FileNamer = std::function<QString(const QString& jobName)>;
@@ -47,6 +50,10 @@ private:
     QPageLayout layout_;
     QString lastFile_;
 };
+
+// The name a PDF file is written under until it is complete: hidden, in
+// the same folder ("dir/.name.pdf.part").
+QString PartFileName(const QString& file);
 
 // Keeps every page's items instead of printing.
 class RecordingPrintTarget : public PrintTarget {
@@ -80,7 +87,8 @@ void SetPrintTargetForTesting(PrintTarget* target);  // nullptr puts the default
 void SetDefaultPrintTarget(PrintTarget* target);
 
 // A PDF file name in the folder that does not exist yet, stamped with the
-// current time ("2024-05-01_14-03-22-120.pdf", a counter added if needed).
-QString TimeStampedPdfName(const QString& folder);
+// current time ("2024-05-01_14-03-22-120.pdf", a counter added if needed),
+// after the prefix when one is given ("FullDetail_2024-05-01_14-03-22-120.pdf").
+QString TimeStampedPdfName(const QString& folder, const QString& prefix = {});
 
 }  // namespace gs

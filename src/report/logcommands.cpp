@@ -93,8 +93,10 @@ void ClearLogCommand(QWidget* parent, const std::string& logFile, const QString&
     if (answer == QMessageBox::Yes) {
         // An existing table is added to, not replaced: the dialog's "replace
         // it?" would say the opposite of what happens.
+        // The log itself is not offered: it cannot be saved into itself.
         const QString chosen = Ui().SaveFileName(parent, QObject::tr("Save the Mail Log As"), saveFolder,
-                                                 "dBase tables|*.dbf|All files|*", OverwritePrompt::DontAsk);
+                                                 "dBase tables|*.dbf|All files|*", OverwritePrompt::DontAsk,
+                                                 QString::fromStdString(TzDbfReport.DbfFileName()));
         // Asked to keep the data and given no place for it: keep the log.
         if (chosen.isEmpty()) return;
         const std::string target = LogCopyTarget(chosen.toStdString());

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -54,18 +55,29 @@ void TReportSystem::Execute(ReportJob& job) {
 
 namespace {
 
-// Where the pages go when there is no printer to take them: a new PDF file in
-// the "Printed/" folder among the program's own files. Empty when the printer takes them.
-QString FallbackPdf(QPrinter& printer) {
+// Whether the pages would go nowhere: no printer, or PDF output without a file.
+bool NeedsPdfFile(const QPrinter& printer) {
     const bool noPrinter = printer.outputFormat() == QPrinter::NativeFormat &&
                            (printer.printerName().isEmpty() || QPrinterInfo::availablePrinters().isEmpty());
     const bool pdfWithoutFile = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
-    if (!noPrinter && !pdfWithoutFile) return {};
+    return noPrinter || pdfWithoutFile;
+}
+
+// A new PDF file in the "Printed/" folder among the program's own files,
+// named after the report and the time, as the mailers' files are.
+QString NewReportPdf(const ReportJob& job) {
     const QString folder = QString::fromStdString(ProgramDataFolders().writeDir) + "Printed";
     if (!QDir().mkpath(folder))
         throw PrintError(("No printer is installed, and the folder \"" + folder +
                           "\" for printed pages could not be created.").toStdString());
-    const QString file = TimeStampedPdfName(folder);
+    return TimeStampedPdfName(folder, QString::fromStdString(job.Report().name));
+}
+
+// Where the pages go when there is no printer to take them: a new PDF file.
+// Empty when the printer, or a file the user chose, takes them.
+QString FallbackPdf(QPrinter& printer, const ReportJob& job) {
+    if (!NeedsPdfFile(printer)) return {};
+    const QString file = NewReportPdf(job);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     return file;
@@ -76,16 +88,37 @@ QString FallbackPdf(QPrinter& printer) {
 bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst, QWidget* owner) {
     if (!owner) owner = Parent;
     std::unique_ptr<ReportRun> run = job.Layout(FrameOfPrinter(printer));
+    QString fallback;
     if (askFirst) {
         printer.setPrintRange(QPrinter::AllPages);
         // A range the user switches to starts as the whole report, not "1 to 1".
         printer.setFromTo(1, run->PageCount());
-        if (!Ui().PrintDialog(owner, printer, SetupTitle, run->PageCount())) return false;
+        // With nowhere else to print, the dialog proposes a new file of its
+        // own rather than one an earlier report went to.
+        const QString proposed = NeedsPdfFile(printer) ? NewReportPdf(job) : QString();
+        if (!proposed.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(proposed);
+        }
+        if (!Ui().PrintDialog(owner, printer, SetupTitle, run->PageCount())) {
+            if (!proposed.isEmpty()) printer.setOutputFileName({});
+            return false;
+        }
+        const QString chosen = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+        if (!chosen.isEmpty() && chosen == proposed) {
+            fallback = chosen;
+        } else if (!chosen.isEmpty() && QFileInfo::exists(chosen) && !Ui().PrintDialogAsksBeforeReplacing() &&
+                   Ui().Message(owner, ApplicationTitle(),
+                                "The file \"" + QDir::toNativeSeparators(chosen) +
+                                    "\" already exists.\nDo you want to replace it?",
+                                QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+            return false;
+        }
         // The dialog may have chosen other paper.
         run = job.Layout(FrameOfPrinter(printer));
     }
     const bool hadPrinter = !QPrinterInfo::availablePrinters().isEmpty();
-    const QString fallback = FallbackPdf(printer);
+    if (fallback.isEmpty()) fallback = FallbackPdf(printer, job);
     printer.setDocName(JobTitle);
 
     int from = 1, to = run->PageCount();
@@ -134,6 +167,7 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
     const bool ended = painter.end() && printer.printerState() != QPrinter::Error;
     if (!fallback.isEmpty()) printer.setOutputFileName({});  // the next print gets a file of its own
     if (!ended) throw PrintError("Printer error: the print job could not be finished.");
+    // A file the program named is announced; one the user typed is known.
     if (!fallback.isEmpty())
         Ui().Message(owner, ApplicationTitle(),
                      (hadPrinter ? QString() : QString("No printer is installed. ")) +

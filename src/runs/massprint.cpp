@@ -1,5 +1,7 @@
 #include "runs/massprint.h"
 
+#include "numbering/articlenumber.h"
+
 #include <utility>
 
 namespace gs {
@@ -31,14 +33,31 @@ bool PrintOne(MassPrintRecords& records, int position, int pieces, Settings& set
         out.error = std::move(problem);
         return false;
     }
-    const PieceOutcome pieceOutcome = PrintAndLogPiece(piece, settings, numbers, reservation, job);
+    const int printedBefore = out.printed;
+    PieceOutcome pieceOutcome;
+    try {
+        pieceOutcome = PrintAndLogPiece(piece, settings, numbers, reservation, job);
+    } catch (const std::exception& e) {
+        if (out.printed == printedBefore) throw;
+        // The page went to the printer and its log record was not written.
+        out.stop = MassPrintStop::NotLogged;
+        out.error = e.what();
+        out.notLogged.push_back(FormatArticleNumber(PlainNumberOf(settings)));
+        return false;
+    }
     if (!pieceOutcome.numbersSaved && out.saveError.empty()) out.saveError = pieceOutcome.saveError;
     if (pieceOutcome.result == PieceResult::PrintFailed) {
         out.stop = MassPrintStop::PrintFailed;
         out.error = pieceOutcome.error;
         return false;
     }
-    if (pieceOutcome.result == PieceResult::LogLockBusy) out.notLogged.push_back(pieceOutcome.number);
+    if (pieceOutcome.result == PieceResult::LogLockBusy) {
+        // A piece the log misses is entered by hand; no further piece is
+        // printed that the log might miss too.
+        out.stop = MassPrintStop::NotLogged;
+        out.notLogged.push_back(pieceOutcome.number);
+        return false;
+    }
     return true;
 }
 

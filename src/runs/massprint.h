@@ -18,9 +18,11 @@
 // where they are entered, so a run that cannot print one stops before its
 // first piece instead of failing on it and using up a number), progress says
 // stop, the printer refuses a page (that piece is not logged; its number
-// counts as used), a move cannot be made, or a number cannot be taken; errors
-// of the table store while logging end it the same way (the piece is
-// printed). The caller shows the messages: nothing here talks to the user.
+// counts as used), a move cannot be made, or a number cannot be taken. A
+// printed piece whose log record cannot be written (an error of the table
+// store, or another copy keeping the log locked) ends it at once, so that
+// at most one printed piece is missing from the log, named by its number.
+// The caller shows the messages: nothing here talks to the user.
 #include "piece/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -64,6 +66,8 @@ enum class MassPrintStop {
     ZipBarcodeProblem,  // the Intelligent Mail barcode cannot be made (error: why)
     Cancelled,          // progress said stop
     PrintFailed,        // the printer refused a page (error: its text)
+    NotLogged,          // a printed piece could not be logged (notLogged: its number; error: why,
+                        // "" when another copy kept the log locked)
     Failed,             // a number, a move or the log failed (error: why)
 };
 
@@ -71,7 +75,7 @@ struct MassPrintOutcome {
     MassPrintStop stop = MassPrintStop::Finished;
     std::string error;
     int printed = 0;                      // pieces that went to the printer
-    std::vector<std::string> notLogged;   // their grouped numbers when another copy kept the log locked
+    std::vector<std::string> notLogged;   // the grouped number of the piece printed but not logged
     std::string saveError;                // the first reason numbers could not be saved ("" when all were)
 };
 

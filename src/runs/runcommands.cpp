@@ -107,18 +107,16 @@ void ReportMassPrint(const MassPrintOutcome& out, int pieces, QWidget* parent) {
         break;
     case MassPrintStop::PrintFailed:
     case MassPrintStop::Failed: Tell(parent, FromAnsi(out.error) + "\n" + howFar, QMessageBox::Critical); break;
+    case MassPrintStop::NotLogged: {
+        const QString why = out.error.empty() ? "another copy of " + ApplicationTitle() + " kept the log locked"
+                                              : FromAnsi(out.error);
+        Tell(parent,
+             "The piece with the article number " + FromAnsi(out.notLogged.empty() ? "" : out.notLogged.back()) +
+                 " was printed, but it could not be entered in the mail log: " + why +
+                 ".\nMass printing stopped there; please enter that piece in the log by hand.\n" + howFar,
+             QMessageBox::Critical);
+        break;
     }
-    if (!out.notLogged.empty()) {
-        QString text = "These pieces were printed, but they could not be entered in the mail log: another copy of " +
-                       ApplicationTitle() + " kept the log locked.";
-        for (std::size_t i = 0; i < out.notLogged.size(); ++i) {
-            if (i == 10) {
-                text += QStringLiteral("\nand %1 more").arg(out.notLogged.size() - i);
-                break;
-            }
-            text += "\n" + FromAnsi(out.notLogged[i]);
-        }
-        Tell(parent, text, QMessageBox::Warning);
     }
     if (!out.saveError.empty()) Tell(parent, kNumbersUnsaved + FromAnsi(out.saveError), QMessageBox::Warning);
 }

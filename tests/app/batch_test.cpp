@@ -278,6 +278,70 @@ TEST_F(BatchTest, APrinterFailureStopsTheRunAfterUsingOneNumber) {
     EXPECT_TRUE(LogNumbers().empty());
 }
 
+// A share that goes away while the run is printing: the page of the given
+// piece reaches the printer, then the log folder is gone.
+class FolderGoesWithPage : public PrintTarget {
+public:
+    FolderGoesWithPage(int page, QString folder) : page_(page), folder_(std::move(folder)) {}
+    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
+        recording.PrintPage(jobName, draw);
+        if (++printed_ == page_) {
+            EXPECT_TRUE(QDir(folder_).removeRecursively());
+        }
+    }
+    RecordingPrintTarget recording;
+
+private:
+    int page_;
+    QString folder_;
+    int printed_ = 0;
+};
+
+TEST_F(BatchTest, ALogFolderThatGoesMidRunStopsItAtTheFirstUnloggedPieceNamingIt) {
+    QByteArray five;
+    for (int i = 1; i <= 5; ++i) five += "Ann Lee " + QByteArray::number(i) + ",1 Elm St,,,Boise,ID,83702\n";
+    const std::string list = WriteList(five).toStdString();
+    const std::string share = dirs.Path() + "server/greenslip";
+    struct Case {
+        const char* what;
+        std::string logFolder;  // "" for the program's own Reports folder
+    } cases[] = {{"a set log folder on a share", share}, {"the program's Reports folder", ""}};
+    std::string serial = "00000041";
+    for (const Case& c : cases) {
+        const std::string folder = c.logFolder.empty() ? dirs.Path() + "program/Reports" : c.logFolder;
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        ini.WriteString("System Path", "Reports", c.logFolder);
+        ASSERT_TRUE(ini.Save());
+
+        FolderGoesWithPage target(3, QString::fromStdString(folder));
+        std::ostringstream out, err;
+        const int status = RunBatch({"print", list}, out, err, false, &target);
+        EXPECT_EQ(status, 2) << c.what;
+        // The third piece printed, and nothing after it.
+        EXPECT_EQ(target.recording.pages.size(), 3u) << c.what;
+        const std::string third =
+            FormatArticleNumber(ComposeArticleNumber("123456789", StepSerial(serial, +3)));
+        const QStringList lines = QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3) << c.what << out.str();
+        EXPECT_TRUE(lines[0].endsWith("\tprinted")) << c.what;
+        EXPECT_TRUE(lines[2].startsWith(QString::fromStdString(third + "\tAnn Lee 3, Boise ID 83702\tprinted, not logged")))
+            << c.what << lines[2].toStdString();
+        EXPECT_NE(err.str().find("printing stopped at line 3: the piece " + third +
+                                 " to Ann Lee 3, Boise ID 83702 was printed but is not in the mail log; "
+                                 "enter it by hand."),
+                  std::string::npos)
+            << c.what << err.str();
+        EXPECT_NE(err.str().find("2 lines not printed: 4, 5."), std::string::npos) << c.what << err.str();
+        // Three numbers used; none of them is printed again.
+        serial = StepSerial(serial, +3);
+        EXPECT_EQ(SavedSerial(), serial) << c.what;
+        // The log folder is not made again behind the user's back.
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(folder))) << c.what;
+    }
+}
+
 // A scheduler of the test's own (its socket in the sandbox, so nothing else
 // on the machine sees it) with one PostScript queue that writes its jobs to
 // a file, through the same filters a real printer's jobs pass.

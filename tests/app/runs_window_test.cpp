@@ -6,6 +6,7 @@
 #include "addresses/addressmode.h"
 #include "app/mainwindowstart.h"
 #include "dbase/tzdbf.h"
+#include "maillog/maillog.h"
 #include "numbering/tf_mailer.h"
 #include "platform/addressmemo.h"
 #include "platform/inifile.h"
@@ -177,6 +178,30 @@ TEST_F(RunsWindowTest, MassPrintSaysWhyItStopped) {
     EXPECT_TRUE(LoggedNames().empty());
     EXPECT_EQ(main->settings.SerialNum, "00000042");
     SetPrintTargetForTesting(&printer);
+}
+
+TEST_F(RunsWindowTest, MassPrintStopsAtAPieceTheLogCannotTakeAndNamesIt) {
+    Enter(MakeTable());
+    main->LogLockWait = std::chrono::milliseconds(100);
+    TTzDbf otherCopy;  // another running copy, keeping the log's append lock
+    otherCopy.DbfFields = MailLogFieldList();
+    otherCopy.SetDbfFileName(main->MailLogFileName);
+    otherCopy.Open();
+    ASSERT_TRUE(otherCopy.ALock());
+    scripted.ui.messageAnswers.push_back(QMessageBox::Yes);
+    AnswerMailerDialog(true);
+    main->MIMassPrint->trigger();
+    otherCopy.UnLock();
+    otherCopy.Close();
+    EXPECT_EQ(printer.pages.size(), 1u);  // nothing printed after it
+    ASSERT_EQ(scripted.ui.Trail(), (QStringList{"message", "dialog:gs::TF_Mailer", "message"}));
+    EXPECT_EQ(scripted.ui.asked[2].text,
+              "The piece with the article number 7112 3456 7890 0000 0423 was printed, but it could not be "
+              "entered in the mail log: another copy of " + main->windowTitle() + " kept the log locked.\n"
+              "Mass printing stopped there; please enter that piece in the log by hand.\n"
+              "1 of 10 mailers were printed.");
+    EXPECT_EQ(scripted.ui.asked[2].icon, QMessageBox::Critical);
+    EXPECT_TRUE(LoggedNames().empty());
 }
 
 TEST_F(RunsWindowTest, MassPrintWithTheIntelligentMailBarcodeAndNoIdsPrintsNothing) {

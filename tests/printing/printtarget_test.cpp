@@ -95,6 +95,49 @@ TEST(PrintTargetTest, OnlyTwoColouredBitmapsBecomeOneBit) {
     EXPECT_EQ(DeviceBitmap(bitmap), bitmap);
 }
 
+// A job cut short (here: while its page is being drawn, as when the process
+// is killed) leaves nothing under the piece's name; the name appears only
+// with the complete file, and a file that took the name meanwhile stays.
+TEST(PrintTargetTest, APdfTakesItsNameOnlyWhenComplete) {
+    test::TempDir dir;
+    const QString file = QString::fromStdString(dir.File("71123456789000000017.pdf"));
+    const QString part = PartFileName(file);
+    EXPECT_EQ(part, QString::fromStdString(dir.File(".71123456789000000017.pdf.part")));
+    PdfFileTarget target([&](const QString&) { return file; });
+    bool drawn = false;
+    target.PrintPage("Certified Mailer", [&](PrintCanvas&) {
+        // Mid-write: the file being written is the hidden one.
+        EXPECT_TRUE(QFile::exists(part));
+        EXPECT_FALSE(QFile::exists(file));
+        drawn = true;
+    });
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(Head(file), "%PDF-");
+    EXPECT_FALSE(QFile::exists(part));
+
+    // The job fails part-way: no file under either name.
+    const QString second = QString::fromStdString(dir.File("71123456789000000024.pdf"));
+    PdfFileTarget failing([&](const QString&) { return second; });
+    EXPECT_THROW(failing.PrintPage("Certified Mailer", [](PrintCanvas&) { throw PrintError("cut short"); }),
+                 PrintError);
+    EXPECT_FALSE(QFile::exists(second));
+    EXPECT_FALSE(QFile::exists(PartFileName(second)));
+
+    // Another program takes the name while the page is written: its file stays.
+    PdfFileTarget raced([&](const QString&) { return second; });
+    EXPECT_THROW(raced.PrintPage("Certified Mailer",
+                                 [&](PrintCanvas&) {
+                                     QFile other(second);
+                                     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+                                     other.write("theirs");
+                                 }),
+                 PrintError);
+    QFile kept(second);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "theirs");
+    EXPECT_FALSE(QFile::exists(PartFileName(second)));
+}
+
 TEST(PrintTargetTest, AnUnwritablePdfFileIsAPrintError) {
     PdfFileTarget target([](const QString&) { return QStringLiteral("/nonexistent-folder/sub/out.pdf"); });
     EXPECT_THROW(PrintMailer(target, Request(), true, DefaultBaseFont()), PrintError);

@@ -258,6 +258,59 @@ TEST_F(LogCommandTest, PrintingFromThePreviewAsksForOutputOptions) {
     EXPECT_NE(ReadAll(pdf).find("/Title (\xfe\xff" + title + ")"), std::string::npos);
 }
 
+TEST_F(LogCommandTest, WithoutAPrinterEachReportGetsANewFileAndAFileChosenIsNotReplacedUnasked) {
+    WriteLog(test::FourPieces());
+    LogReportSetup setup = Setup();
+    // Nowhere to print but a file, as when no printer is installed.
+    setup.preparePrinter = [](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName({});
+    };
+    QStringList proposed;
+    for (int i = 0; i < 2; ++i) {
+        scripted.ui.printDialogAnswers.push_back([&](QPrinter& printer) {
+            proposed << printer.outputFileName();
+            return true;  // the user accepts what Output Options proposes
+        });
+        RunLogReport(nullptr, setup, ReportDestination::Printer, LogReport::FullDetail);
+    }
+    ASSERT_EQ(proposed.size(), 2);
+    EXPECT_NE(proposed[0], proposed[1]);
+    ASSERT_EQ(scripted.ui.Trail(), QStringList({"print", "message", "print", "message"}));
+    for (int i = 0; i < 2; ++i) {
+        const QString& file = proposed[i];
+        EXPECT_TRUE(file.startsWith(QString::fromStdString(dirs.Path()) + "program/Printed/FullDetail_"))
+            << file.toStdString();
+        EXPECT_TRUE(file.endsWith(".pdf"));
+        EXPECT_EQ(PdfPages(file.toStdString()), 1);  // both reports are kept
+        // Said after the job, where it went.
+        EXPECT_TRUE(scripted.ui.asked[2 * i + 1].text.contains("\"" + file + "\"")) << file.toStdString();
+    }
+
+    // A file the user picks that is there already: asked first; No keeps it.
+    const std::string mine = dirs.File("mine.pdf");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        {
+            std::ofstream(mine) << "keep me";
+        }
+        scripted.ui.asked.clear();
+        scripted.ui.messageAnswers = {answer};
+        scripted.ui.printDialogAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFileName(QString::fromStdString(mine));
+            return true;
+        });
+        RunLogReport(nullptr, setup, ReportDestination::Printer, LogReport::FullDetail);
+        ASSERT_EQ(scripted.ui.Trail(), QStringList({"print", "message"}));
+        EXPECT_TRUE(scripted.ui.asked[1].text.contains("already exists")) << scripted.ui.asked[1].text.toStdString();
+        if (answer == QMessageBox::No) {
+            EXPECT_EQ(ReadAll(mine), "keep me");
+        } else {
+            EXPECT_EQ(PdfPages(mine), 1);
+        }
+    }
+    ExpectLogClosed();
+}
+
 // ---------------------------------------------------------------- Clear
 
 TEST_F(LogCommandTest, ClearAnsweredNoEmptiesTheLogAndTheNextPieceIsItsFirst) {
@@ -292,6 +345,8 @@ TEST_F(LogCommandTest, ClearAnsweredYesCopiesTheLogThenEmptiesIt) {
         EXPECT_EQ(scripted.ui.asked[1].text, "/saved/here");
         // Choosing an existing table adds to it: no "replace it?" first.
         EXPECT_EQ(scripted.ui.asked[1].prompt, OverwritePrompt::DontAsk);
+        // The log itself is not offered as the place to save it.
+        EXPECT_EQ(scripted.ui.asked[1].hidden, QString::fromStdString(logFile));
         EXPECT_EQ(ReadAll(dirs.File("march.DBF")), logBytes);
         EXPECT_TRUE(Numbers(logFile).empty());
     }
@@ -318,6 +373,14 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
     otherCopy.SetDbfFileName(dirs.File("busy.dbf"));
     otherCopy.Open();
     ASSERT_TRUE(otherCopy.ALock());
+    {
+        // An address table: a memo of name lines, city, state and ZIP.
+        TTzDbf addresses;
+        addresses.DbfFields = {"address,M,10,0", "city,C,35,0", "state,C,2,0", "zip,C,10,0"};
+        addresses.SetDbfFileName(dirs.File("clients.dbf"));
+        addresses.Open();
+        addresses.Close();
+    }
     QFile notATable(QString::fromStdString(dirs.File("notes.dbf")));
     ASSERT_TRUE(notATable.open(QIODevice::WriteOnly));
     notATable.write("These are notes, not a table.\n");
@@ -340,6 +403,12 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
          "Attempting to append file to itself"},
         {"a file that is no table", QMessageBox::Yes, QString::fromStdString(dirs.File("notes.dbf")),
          {"message", "save", "message"}, "is not a dBASE database"},
+        // Only city, state and ZIP would be kept of every piece.
+        {"an address table", QMessageBox::Yes, QString::fromStdString(dirs.File("clients.dbf")),
+         {"message", "save", "message"},
+         "does not have these fields of the mail log: SENTNAME0 (C), SENTNAME1 (C), SENTNAME2 (C), SENTNAME3 (C), "
+         "RDATE (D), MAILERNUM (C), POSTAGE (C), CERTIFIED (C), RESTRICTED (C), RETURN (C), TOTAL (C), "
+         "COMMENTS (C), RE (C)."},
     };
     for (const Case& c : cases) {
         scripted.ui.asked.clear();
@@ -359,6 +428,14 @@ TEST_F(LogCommandTest, ClearKeepsTheLogWhenTheUserOrTheCopyDoesNotGoThrough) {
     }
     EXPECT_FALSE(std::filesystem::exists(dirs.File("none")));
     EXPECT_EQ(Numbers(dirs.File("busy.dbf")).size(), 0u);
+    {
+        TTzDbf addresses;
+        addresses.CreateIfNotFound = false;
+        addresses.SetDbfFileName(dirs.File("clients.dbf"));
+        addresses.Open();
+        EXPECT_EQ(addresses.RecCount(), 0u);  // nothing was added to it
+        addresses.Close();
+    }
     otherCopy.Close();
     ExpectLogClosed();
 }

@@ -3,13 +3,16 @@
 // a real mail log.
 #include "runs/massprint.h"
 
+#include "dbase/dbferror.h"
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
+#include "numbering/articlenumber.h"
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "runs/failingonpage.h"
 #include "support/tempdir.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -167,6 +170,64 @@ TEST_F(MassPrintTest, AnEarlyEndKeepsThePiecesBeforeItPrintedLoggedAndNumbered) 
         EXPECT_EQ(table.pos, c.pos);
         EXPECT_FALSE(table.Eof());
     }
+}
+
+// A printer whose page of the given piece goes out as the log's folder goes
+// away (a share unmounted mid-run).
+class FolderGoesWithPage : public PrintTarget {
+public:
+    FolderGoesWithPage(int page, QString folder) : page_(page), folder_(std::move(folder)) {}
+    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
+        recording.PrintPage(jobName, draw);
+        if (++printed_ == page_) {
+            EXPECT_TRUE(QDir(folder_).removeRecursively());
+        }
+    }
+    RecordingPrintTarget recording;
+
+private:
+    int page_;
+    QString folder_;
+    int printed_ = 0;
+};
+
+TEST_F(MassPrintTest, APrintedPieceTheLogCannotTakeEndsTheRunBeforeTheNextPrints) {
+    // The table store's errors are thrown here instead of ending the program.
+    const DbfFatalHandler previous = SetDbfFatalHandler([](int, const std::string&, const std::string&) {});
+    const auto number = [](const char* serial) { return FormatArticleNumber(ComposeArticleNumber("123456789", serial)); };
+    {
+        SCOPED_TRACE("the log folder goes while the third piece prints");
+        const QString folder = QString::fromStdString(job.mailLogPath).section('/', 0, -2);
+        FolderGoesWithPage printer(3, folder);
+        job.target = &printer;
+        const MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, {});
+        EXPECT_EQ(out.stop, MassPrintStop::NotLogged);
+        EXPECT_FALSE(out.error.empty());
+        EXPECT_EQ(out.printed, 3);
+        EXPECT_EQ(printer.recording.pages.size(), 3u);
+        EXPECT_EQ(out.notLogged, std::vector<std::string>({number("00000044")}));
+        EXPECT_EQ(FileSerial(), "00000044");  // its number counts as used
+        EXPECT_EQ(table.pos, 3u);             // on the record of the unlogged piece
+        ASSERT_TRUE(QDir().mkpath(folder));
+    }
+    {
+        SCOPED_TRACE("another copy keeps the log locked");
+        RecordingPrintTarget printer;
+        job.target = &printer;
+        TTzDbf otherCopy;
+        ConfigureMailLog(otherCopy, job.mailLogPath);
+        otherCopy.Open();
+        ASSERT_TRUE(otherCopy.ALock());
+        const MassPrintOutcome out = MassPrint(table, 10, settings, numbers, showMailerScreen, job, {});
+        otherCopy.UnLock();
+        otherCopy.Close();
+        EXPECT_EQ(out.stop, MassPrintStop::NotLogged);
+        EXPECT_EQ(out.error, "");
+        EXPECT_EQ(printer.pages.size(), 1u);
+        EXPECT_EQ(out.notLogged, std::vector<std::string>({number("00000045")}));
+        EXPECT_TRUE(LoggedNames().empty());
+    }
+    SetDbfFatalHandler(previous);
 }
 
 TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdAZipBarcodeOrARecordToPrint) {
