@@ -9,6 +9,7 @@
 //         // f[0..3] name lines, f[4] city, f[5] state, f[6] ZIP
 //     }
 //     reader.UnmappableLines();             // lines that lost characters to "?"
+//     reader.UnmappableLineNumbers();       // the first of them, by number
 //
 // Everything here is the standard library only; texts come out in the
 // program's code page (Windows-1252), whatever the file was written in.
@@ -19,6 +20,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gs {
 
@@ -44,13 +46,22 @@ public:
 //
 // Encoding, decided once when the reader is made, by one pass over the text
 // up to its first Ctrl+Z:
+// - the text starts with a UTF-16 byte-order mark, FF FE (little-endian,
+//   what editors call "Unicode") or FE FF (big-endian): it is read as UTF-16
+//   in that byte order. Line ends and Ctrl+Z are the code units 0A, 0D and
+//   1A; surrogate pairs make one character; half a pair, and an odd last
+//   byte, become "?".
 // - the text starts with the UTF-8 byte-order mark EF BB BF, or
 // - the text is valid UTF-8 (no overlong forms, no surrogates, nothing above
-//   U+10FFFF) and holds at least one byte above 127:
-//   it is read as UTF-8. The mark is skipped; every character is converted to
-//   Windows-1252, and a character that code page lacks (or, after a mark, a
-//   byte sequence that is not UTF-8) becomes "?". UnmappableLines() counts
-//   the lines in which that happened.
+//   U+10FFFF) and holds at least one byte above 127, or
+// - its well-formed UTF-8 sequences outnumber its bytes that are not UTF-8
+//   (a UTF-8 file with a stray byte):
+//   it is read as UTF-8. The mark is skipped; every byte sequence that is not
+//   UTF-8 becomes "?".
+//   In both Unicode forms every character is converted to Windows-1252, and a
+//   character that code page lacks becomes "?". UnmappableLines() counts the
+//   lines in which that happened, UnmappableCharacters() the "?" put in, and
+//   UnmappableLineNumbers() lists the first kListedLines of those lines.
 // - Anything else is Windows-1252 already and passes byte for byte (NUL and
 //   other control bytes included).
 //
@@ -78,20 +89,31 @@ public:
     bool ReadLine(std::string& line);
 
     bool IsUtf8() const { return utf8_; }
+    bool IsUtf16() const { return utf16_ != Utf16::None; }
     bool HasByteOrderMark() const { return bom_; }
     // Lines the text holds (known from the first pass) and lines read so far.
     std::uint64_t TotalLines() const { return totalLines_; }
     std::uint64_t LinesRead() const { return linesRead_; }
-    // Lines read so far in which a character became "?" (UTF-8 texts only).
+    // Lines read so far in which a character became "?" (Unicode texts only),
+    // the "?" put in, and the numbers (from 1) of the first kListedLines
+    // such lines.
+    static constexpr std::size_t kListedLines = 10;
     std::uint64_t UnmappableLines() const { return unmappableLines_; }
+    std::uint64_t UnmappableCharacters() const { return unmappableCharacters_; }
+    const std::vector<std::uint64_t>& UnmappableLineNumbers() const { return unmappableLineNumbers_; }
 
     // Where the bytes come from: a file or memory (defined with the reader).
     struct Source;
 
 private:
+    enum class Utf16 { None, Little, Big };
+
     explicit ImportTextReader(std::unique_ptr<Source> source);
     void Scan();
+    void ScanUtf16();
     bool Fill();
+    bool FillUtf16();
+    char16_t Unit(const char* p) const;
 
     std::unique_ptr<Source> src_;
     std::string block_;
@@ -100,13 +122,16 @@ private:
     std::uint64_t offset_ = 0;   // file offset of block_'s end
     std::uint64_t textEnd_ = 0;  // offset of the first Ctrl+Z, or the file size
     bool utf8_ = false, bom_ = false;
-    std::uint64_t totalLines_ = 0, linesRead_ = 0, unmappableLines_ = 0;
+    Utf16 utf16_ = Utf16::None;
+    char16_t pendingHigh_ = 0;   // UTF-16: the first half of a pair, its second still to come
+    std::uint64_t totalLines_ = 0, linesRead_ = 0, unmappableLines_ = 0, unmappableCharacters_ = 0;
+    std::vector<std::uint64_t> unmappableLineNumbers_;
 };
 
 // Converts UTF-8 text to Windows-1252: characters the code page lacks and
 // byte sequences that are not UTF-8 (each maximal bad part once) become "?".
-// Returns whether anything became "?".
-bool Utf8ToAnsi(std::string_view utf8, std::string& ansi);
+// Returns whether anything became "?"; *lostCount, when given, how many.
+bool Utf8ToAnsi(std::string_view utf8, std::string& ansi, std::size_t* lostCount = nullptr);
 // Whether the bytes are valid UTF-8 (see the encoding rules above).
 bool IsValidUtf8(std::string_view bytes);
 

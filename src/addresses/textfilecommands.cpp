@@ -3,6 +3,8 @@
 #include <exception>
 #include <optional>
 
+#include <QStringList>
+
 #include "addresses/importtext.h"
 #include "addresses/textexport.h"
 #include "addresses/textimport.h"
@@ -40,6 +42,28 @@ QString Records(std::uint64_t n) {
 }
 
 QString Lines(std::uint64_t n) { return n == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(n); }
+
+// "line 4" / "lines 3, 7 and 12" / "lines 1, 2, 3 and 40 more".
+QString LineNumbers(const std::vector<std::uint64_t>& listed, std::uint64_t total) {
+    QStringList numbers;
+    for (std::uint64_t n : listed) numbers << QString::number(n);
+    if (numbers.isEmpty()) return {};
+    if (total > static_cast<std::uint64_t>(numbers.size()))
+        return "lines " + numbers.join(", ") + QStringLiteral(" and %1 more").arg(total - numbers.size());
+    if (numbers.size() == 1) return "line " + numbers.front();
+    const QString last = numbers.takeLast();
+    return "lines " + numbers.join(", ") + " and " + last;
+}
+
+// What the import did: the records added, and the lines that gave blank ones.
+QString ImportDoneText(const ImportOutcome& outcome) {
+    QString text = "Import Done.\n\n" + Records(outcome.records) + " added.";
+    if (outcome.blankRecords > 0)
+        text += "\n" + Lines(outcome.blankRecords) +
+                (outcome.blankRecords == 1 ? " held no address and gave a blank record."
+                                           : " held no address and gave blank records.");
+    return text;
+}
 
 // Reopens the address table when the import leaves, whatever way it leaves.
 class ReopenAtEnd {
@@ -107,13 +131,16 @@ void ImportAddressText(QWidget* parent, const std::string& addressDir, AddressTa
         if (outcome.cancelled) {
             Inform(parent, "Import cancelled. " + Records(outcome.records) + " imported and kept.");
         } else {
-            Inform(parent, "Import Done.");
+            Inform(parent, ImportDoneText(outcome));
         }
         if (outcome.unmappableLines > 0)
             Ui().Message(parent, Title(),
-                         Lines(outcome.unmappableLines) +
-                             " of the file held characters that an address table cannot store; they were "
-                             "imported with \"?\" in their place.",
+                         QStringLiteral("%1 of the file (%2) could not be converted to characters that an address "
+                                        "table can store; they were imported with \"?\" in their place.")
+                             .arg(outcome.unmappableCharacters == 1
+                                      ? QStringLiteral("1 character")
+                                      : QStringLiteral("%1 characters").arg(outcome.unmappableCharacters),
+                                  LineNumbers(outcome.unmappableLineNumbers, outcome.unmappableLines)),
                          QMessageBox::Warning, QMessageBox::Ok);
     } catch (const DbfError&) {
         reopen.Run();

@@ -5,8 +5,10 @@
 //
 // Import: the text file (open dialog in the address folder), the table file
 // (save dialog proposing ProposedImportTableName), for an existing table the
-// question Overwrite / Append / Cancel, then the import; "Import Done." or
-// "Error on import: " with the error's text. Cancelling any dialog ends the
+// question Overwrite / Append / Cancel, then the import; "Import Done." with
+// the records added and the lines that gave blank records (then, when
+// characters became "?", how many and on which lines), or "Error on
+// import: " with the error's text. Cancelling any dialog ends the
 // command without a message and without changing a file.
 // Export: the table (open dialog), the text file (save dialog proposing
 // ProposedExportTextName), then the export; "Export Done." or

@@ -62,6 +62,9 @@ ImportOutcome ImportTextIntoTable(ImportTextReader& reader, const std::string& t
     while (reader.ReadLine(line)) {
         TakeAppendLock(table, lockWait);
         ImportFields fields = SplitImportLine(line);
+        bool blank = true;
+        for (const std::string& f : fields) blank = blank && TrimImportText(f).empty();
+        if (blank) ++outcome.blankRecords;
         // A blank buffer, not the current record's: otherwise an appended-to
         // table would copy its first record's other fields and deletion mark
         // into every imported record.
@@ -81,6 +84,8 @@ ImportOutcome ImportTextIntoTable(ImportTextReader& reader, const std::string& t
         }
     }
     outcome.unmappableLines = reader.UnmappableLines();
+    outcome.unmappableCharacters = reader.UnmappableCharacters();
+    outcome.unmappableLineNumbers = reader.UnmappableLineNumbers();
     table.Close();
     if (progress && !outcome.cancelled) progress(outcome.records, total);
     return outcome;

@@ -37,7 +37,10 @@ enum class ImportTarget {
 
 struct ImportOutcome {
     std::uint64_t records = 0;          // records appended
-    std::uint64_t unmappableLines = 0;  // UTF-8 lines in which a character became "?"
+    std::uint64_t blankRecords = 0;     // of them, from lines without an address (all seven fields blank)
+    std::uint64_t unmappableLines = 0;  // Unicode lines in which a character became "?"
+    std::uint64_t unmappableCharacters = 0;       // the "?" put in
+    std::vector<std::uint64_t> unmappableLineNumbers;  // the first of those lines (ImportTextReader)
     bool cancelled = false;             // progress returned false
 };
 

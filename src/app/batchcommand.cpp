@@ -415,9 +415,15 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (showProgress) err << "\r\033[K";
 
-    if (reader->UnmappableLines() > 0)
-        err << reader->UnmappableLines()
-            << " line(s) held characters the program's code page lacks; they were printed as \"?\".\n";
+    if (reader->UnmappableLines() > 0) {
+        const std::uint64_t chars = reader->UnmappableCharacters();
+        std::vector<std::uint64_t> lines = reader->UnmappableLineNumbers();
+        if (lines.size() > 8) lines.resize(8);
+        err << chars << (chars == 1 ? " character" : " characters") << " on "
+            << (reader->UnmappableLines() == 1 ? "line " : "lines ") << LineList(lines);
+        if (reader->UnmappableLines() > lines.size()) err << ", and " << reader->UnmappableLines() - lines.size() << " more";
+        err << " could not be converted to the program's code page; they were printed as \"?\".\n";
+    }
     if (o.dryRun) {
         err << "dry run: nothing printed, logged or saved.\n";
     } else {

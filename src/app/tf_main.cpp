@@ -275,8 +275,11 @@ void TF_Main::MIExportClick() {
 
 void TF_Main::MILogFolderClick() {
     // The next print, report or Clear uses the new folder at once.
-    if (ChooseLogFolder(settings, DefaultMailLogFolder(Folders), this))
+    if (ChooseLogFolder(settings, DefaultMailLogFolder(Folders), this)) {
         MailLogFileName = MailLogPath(settings, Folders);
+        // Copies that log into a folder share the numbers kept beside the log.
+        Numbers.Refresh(settings);
+    }
 }
 
 void TF_Main::MIPrinterSetupClick() { PrinterSetupCommand(settings, this); }

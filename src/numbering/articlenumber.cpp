@@ -93,7 +93,7 @@ void StepArticleNumber(Settings& settings) {
         settings.SerialNum = StepSerial(settings.SerialNum, +1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
-    StepImbSerial(settings, +1);
+    StepImbSerial(settings, +ImbSymbolsPerPiece(settings));
 }
 
 void UnstepArticleNumber(Settings& settings) {
@@ -101,7 +101,7 @@ void UnstepArticleNumber(Settings& settings) {
         settings.SerialNum = StepSerial(settings.SerialNum, -1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);
-    StepImbSerial(settings, -1);
+    StepImbSerial(settings, -ImbSymbolsPerPiece(settings));
 }
 
 void SelectBarcodeMode(Settings& settings) { settings.PrintBarCode = true; }

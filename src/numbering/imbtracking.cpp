@@ -48,16 +48,26 @@ std::string ImbTrackingCode(const ImbTrackingFields& f) {
     return f.barcodeId + f.serviceType + f.mailerId + f.serial;
 }
 
-void StepImbSerial(Settings& settings, int delta) {
-    if (!ZipBarcodeIsImb(settings)) return;
-    std::string& serial = settings.IMbSerial;
-    const int digits = ImbSerialDigits(settings.IMbMailerId);
-    if (digits == 0 || static_cast<int>(serial.size()) != digits || !AllDigits(serial)) return;
+ImbTrackingFields ImbTrackingStepped(ImbTrackingFields fields, int delta) {
+    std::string& serial = fields.serial;
+    const int digits = ImbSerialDigits(fields.mailerId);
+    if (digits == 0 || static_cast<int>(serial.size()) != digits || !AllDigits(serial)) return fields;
     long long modulus = 1;
     for (int i = 0; i < digits; ++i) modulus *= 10;
-    const long long next = ((std::stoll(serial) + delta) % modulus + modulus) % modulus;
+    const long long next = ((std::stoll(serial) + delta % modulus) % modulus + modulus) % modulus;
     const std::string text = std::to_string(next);
     serial = std::string(digits - text.size(), '0') + text;
+    return fields;
+}
+
+void StepImbSerial(Settings& settings, int delta) {
+    if (!ZipBarcodeIsImb(settings)) return;
+    settings.IMbSerial = ImbTrackingStepped(ImbTrackingOf(settings), delta).serial;
+}
+
+int ImbSymbolsPerPiece(const Settings& settings) {
+    if (!ZipBarcodeIsImb(settings)) return 0;
+    return settings.PrintExtraLabel == "Yes" && settings.ExtraLabel == "Addressed To" ? 3 : 2;
 }
 
 }  // namespace gs

@@ -39,11 +39,20 @@ std::string ImbTrackingProblem(const ImbTrackingFields& fields);
 // The 20 digits (the fields joined; meaningful when there is no problem).
 std::string ImbTrackingCode(const ImbTrackingFields& fields);
 
-// Moves the serial number by delta (+1 or -1) within its digits, from the
-// largest back to all zeros and the other way: each piece's tracking code is
-// its own. A serial that does not fit its mailer ID is left as it stands
-// (printing refuses it and says why); so is everything while the ZIP
-// barcodes are POSTNET. Never throws.
+// Moves the serial number by delta within its digits, from the largest back
+// to all zeros and the other way. A serial that does not fit its mailer ID
+// is left as it stands (printing refuses it and says why); so is everything
+// while the ZIP barcodes are POSTNET. Never throws.
 void StepImbSerial(Settings& settings, int delta);
+// The same move on the fields alone (no check of the ZIP barcode choice).
+ImbTrackingFields ImbTrackingStepped(ImbTrackingFields fields, int delta);
+
+// Every Intelligent Mail barcode printed carries a tracking code of its own.
+// A form prints two (the recipient's and the sender's ZIP block) and a third
+// on the extra label when it carries the recipient's address; 0 with
+// POSTNET. A piece steps the serial by this many, so its settings serial is
+// the recipient's and its other symbols take the serials just below it:
+// the sender's serial - 1, the extra label's serial - 2.
+int ImbSymbolsPerPiece(const Settings& settings);
 
 }  // namespace gs

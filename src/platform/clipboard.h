@@ -9,7 +9,8 @@ namespace gs {
 
 std::string ClipboardText();
 
-// The conversion itself: each LF that no CR comes before becomes CR LF.
+// The conversion itself: CR LF and LF CR pairs stay as they are (both end a
+// pasted line); every other LF becomes CR LF.
 std::string WithCrLfLineBreaks(const std::string& text);
 
 }  // namespace gs

@@ -9,10 +9,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QSortFilterProxyModel>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSortFilterProxyModel>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -49,7 +50,18 @@ QMessageBox::StandardButton QtUserInteraction::Message(QWidget* parent, const QS
                                                        const QString& text, QMessageBox::Icon icon,
                                                        QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, parent);
+    WidenForTitle(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void WidenForTitle(QMessageBox& box) {
+    constexpr int kTitleBarRoom = 140;  // the window icon and the close button beside the title
+    const int need = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    // A message box sizes itself from its layout, so the room goes in there.
+    grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 int QtUserInteraction::RunModal(QDialog& dialog) { return dialog.exec(); }

@@ -71,6 +71,10 @@ public:
 // "Text files|*.txt|All files|*.*" -> "Text files (*.txt);;All files (*.*)".
 QString QtFileFilter(const QString& pipeFilter);
 
+// Makes a message box at least as wide as its title needs (with room for the
+// title bar's icon and buttons), so a short text never cuts the title off.
+void WidenForTitle(QMessageBox& box);
+
 class QtUserInteraction : public UserInteraction {
 public:
     QMessageBox::StandardButton Message(QWidget* parent, const QString& title, const QString& text,

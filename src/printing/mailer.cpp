@@ -53,7 +53,6 @@ void DrawZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const Mailer
 void DrawImbZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const MailerPrintRequest& request) {
     const std::string problem = ImbTrackingProblem(request.imbTracking);
     if (!problem.empty()) throw PrintError("The Intelligent Mail barcode cannot be printed. " + problem);
-    const std::string tracking = ImbTrackingCode(request.imbTracking);
 
     TBarcodeBmp imb;
     imb.SetBarcodeType(TBarCodeType::bcIntelligentMail);
@@ -62,15 +61,18 @@ void DrawImbZipBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const Mai
     imb.SetBarPitch(ImbPitch(metrics.resolutionX));
     imb.SetRotate(TbcRotate::bcRotate180);
 
-    auto draw = [&](const std::string& zip, double x, double y) {
+    // Each symbol has a serial of its own: the request's for the recipient,
+    // the ones below it (taken with the piece's number) for the others.
+    auto draw = [&](const std::string& zip, double x, double y, int serialBelow) {
+        const std::string tracking = ImbTrackingCode(ImbTrackingStepped(request.imbTracking, -serialBelow));
         imb.SetBarcodeText(tracking + ImbRoutingCode(zip));
         const QImage& bmp = imb.Bitmap();
         DrawBitmapOnPrinter(canvas, DeviceX(metrics, x), DeviceY(metrics, y), bmp.width(), bmp.height(), bmp);
     };
-    draw(request.recipientZip, kImbAddressX, 5.63);
-    draw(request.senderZip, kImbAddressX, 3.83);
+    draw(request.recipientZip, kImbAddressX, 5.63, 0);
+    draw(request.senderZip, kImbAddressX, 3.83, 1);
     if (request.extraLabelOn == "Yes" && request.extraLabelAddress == "Addressed To")
-        draw(request.recipientZip, kImbExtraLabelX, 5.63);
+        draw(request.recipientZip, kImbExtraLabelX, 5.63, 2);
 }
 
 void DrawLines(PrintCanvas& canvas, const PrintMetrics& metrics, const std::array<std::string, 5>& lines,

@@ -38,7 +38,10 @@ struct MailerPrintRequest {
     std::string extraLabelOn = "Yes";             // exactly "Yes" prints the extra label
     std::string extraLabelAddress = "Addressed To";  // exactly this shows the recipient
     // The ZIP barcodes: POSTNET, or with imbZipBarcode the Intelligent Mail
-    // barcode of the tracking fields and the ZIP's routing code.
+    // barcode of the tracking fields and the ZIP's routing code. The
+    // tracking serial is the recipient's; the sender's symbol carries the
+    // serial below it and the extra label's the one below that
+    // (ImbSymbolsPerPiece), so no two symbols share a tracking code.
     bool imbZipBarcode = false;
     ImbTrackingFields imbTracking;
 };

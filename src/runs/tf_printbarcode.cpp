@@ -7,6 +7,7 @@
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -98,6 +99,9 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
     connect(btnOK, &QPushButton::clicked, this, &TF_PrintBarCode::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, &TF_PrintBarCode::btnHelpClick);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now == btnHelp) beforeHelp_ = old;
+    });
 
     BuildHelpPanel();
 
@@ -129,6 +133,15 @@ void TF_PrintBarCode::btnOKClick() {
 }
 
 void TF_PrintBarCode::btnHelpClick() {
+    // Help disables itself; the focus goes back to where it was before Help
+    // took it, without selecting a field's text, so the next key typed does
+    // not replace a value the user did not point at.
+    if (btnHelp->hasFocus()) {
+        QWidget* back = beforeHelp_ && isAncestorOf(beforeHelp_) && beforeHelp_->isEnabled()
+                            ? beforeHelp_.data()
+                            : static_cast<QWidget*>(btnOK);
+        back->setFocus(Qt::OtherFocusReason);
+    }
     panelBarCode->show();
     setFixedSize(kWidth, kHeightWithHelp);
     btnHelp->setEnabled(false);

@@ -5,6 +5,7 @@
 // customer ID, each as its field reads); Cancel, Esc and the close box store
 // nothing.
 #include <QDialog>
+#include <QPointer>
 
 class QFrame;
 class QLabel;
@@ -50,6 +51,7 @@ private:
 
     Settings& settings_;
     int numLabels_ = 0;
+    QPointer<QWidget> beforeHelp_;  // where the focus was when Help took it
 };
 
 }  // namespace gs

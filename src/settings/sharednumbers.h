@@ -20,6 +20,19 @@
 // single copy always has). When the file holds something else, another copy
 // has stepped meanwhile, and this copy goes on from the file's numbers.
 //
+// A mail log kept in a folder of its own (Settings.ReportsDir, often on a
+// file server) is kept by every copy pointed at it, each with its own
+// settings file. Their numbers then live beside the log: the counter
+// "gslip3-numbers.ini" in that folder, with the same [Values] keys, taken
+// under its own lock file "gslip3-numbers.ini.lock" (after the settings
+// file's lock, always in that order). Every number key rides in it except
+// the customer ID and the pre-printed form number, which belong to each
+// computer; the settings file is still written each time and keeps showing
+// the numbers. A counter not there yet is started from this copy's numbers.
+// When the folder cannot be reached, or the counter there cannot be read or
+// written, no number is taken (NumbersUnreachableError): a copy never goes
+// on from its own counter alone while others print from the shared one.
+//
 // The lock is waited for up to lockWait (it is held for milliseconds);
 // SettingsBusyError when it never comes free. When the lock file cannot be
 // created at all (no writable folder), the numbers are handled unlocked, as
@@ -46,6 +59,13 @@ void SetNumberKeys(Settings& settings, const NumberKeys& keys);
 class SettingsBusyError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The mail log folder that holds the shared numbers cannot be reached, or
+// its numbers file cannot be read or written: nothing was taken.
+class NumbersUnreachableError : public SettingsBusyError {
+public:
+    using SettingsBusyError::SettingsBusyError;
 };
 
 // A number taken for one piece: the numbers it was stepped from and to.
@@ -95,9 +115,21 @@ public:
     // another copy wrote since this copy last did are kept.
     bool SaveAll(const Settings& settings, std::string* error);
 
+    // The counter's name in the log folder, and that folder ("" while the
+    // log is kept in the program's own "Reports" folder), ending in "/".
+    static constexpr const char* kCounterFileName = "gslip3-numbers.ini";
+    static std::string CounterFolder(const Settings& settings);
+
 private:
     class Lock;
+    class Locks;
     NumberKeys ReadFileKeys() const;
+    // The numbers every copy goes on from: the counter's with a log folder
+    // (this copy's own until it exists), else the settings file's. *ok is
+    // false when the counter is there but cannot be read.
+    NumberKeys ReadStoreKeys(const Settings& settings, bool* ok = nullptr) const;
+    bool WriteCounter(const std::string& folder, const NumberKeys& keys, std::string* error);
+    bool WriteLocal(const NumberKeys& keys, const Settings& record, std::string* error);
     bool WriteKeys(const NumberKeys& keys, const Settings& record, std::string* error);
 
     std::string path_;

@@ -105,6 +105,8 @@ const ReadCase kReadCases[] = {
     {"SequenceCutByCtrlZIsNotUtf8", "Caf\xC3\x1a\xA9", {"Caf\xC3"}},
     {"BadBytesAfterAMarkBecomeQuestionMarks", "\xEF\xBB\xBF" "a\xFF" "b\n\xC3(\n", {"a?b", "?("}, true, 2},
     {"MarkInsideTheTextIsDropped", "\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b\n", {"a", "b"}, true},
+    // A UTF-8 file with a stray byte reads as UTF-8; the byte becomes "?".
+    {"MostlyUtf8WithAStrayByte", "Caf\xC3\xA9\nNa\xC3\xAFve\nJos\xE9\n", {"Caf\xE9", "Na\xEFve", "Jos?"}, true, 1},
 };
 
 std::vector<std::string> ReadAll(ImportTextReader& r) {
@@ -130,6 +132,42 @@ TEST_P(ImportTextReaderTest, GivesTheLinesInTheProgramsCodePage) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ImportTextReaderTest, testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// UTF-16 as editors save "Unicode" text: a byte-order mark, then code
+// units in either byte order.
+std::string Utf16(std::u16string_view text, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += little ? lo : hi;
+        out += little ? hi : lo;
+    }
+    return out;
+}
+
+TEST(ImportTextUtf16, BothByteOrdersReadAsTheirCharacters) {
+    for (const bool little : {true, false}) {
+        SCOPED_TRACE(little ? "little-endian" : "big-endian");
+        // U+011A holds a 1A byte and U+010A a 0A byte: neither ends anything.
+        const std::u16string text = u"\"Jos\u00e9 M\u00fcller\",,,,Dover,DE,19901\r\n"
+                                    u"\u011a\u010a\u20ac,,,,a,b,c\r\n"
+                                    u"\U0001F600 \xD800x\n"
+                                    u"last\x001a" u"after\n";
+        ImportTextReader r = ImportTextReader::FromBytes(Utf16(text, little));
+        EXPECT_TRUE(r.IsUtf16());
+        EXPECT_FALSE(r.IsUtf8());
+        EXPECT_EQ(r.TotalLines(), 4u);
+        EXPECT_EQ(ReadAll(r), (std::vector<std::string>{"\"Jos\xE9 M\xFCller\",,,,Dover,DE,19901", "??\x80,,,,a,b,c",
+                                                        "? ?x", "last"}));
+        EXPECT_EQ(r.UnmappableLines(), 2u);
+        EXPECT_EQ(r.UnmappableCharacters(), 4u);
+        EXPECT_EQ(r.UnmappableLineNumbers(), (std::vector<std::uint64_t>{2, 3}));
+    }
+    // An odd last byte and half a pair at the end become "?".
+    ImportTextReader odd = ImportTextReader::FromBytes(Utf16(u"ab\xD801", true) + "c");
+    EXPECT_EQ(ReadAll(odd), (std::vector<std::string>{"ab??"}));
+    EXPECT_EQ(ImportTextReader::FromBytes("\xFF\xFE").TotalLines(), 0u);
+}
 
 class ImportTextFileTest : public testing::Test {
 protected:
@@ -177,6 +215,25 @@ TEST_F(ImportTextFileTest, BlockBoundariesDoNotSplitLinesOrCharacters) {
     EXPECT_EQ(lines.size(), fromFile.TotalLines());
     ASSERT_GT(lines.size(), 50u);
     for (const auto& l : lines) EXPECT_EQ(l.find_first_of("\r\n\xC3"), std::string::npos);
+}
+
+// UTF-16 from a file: pairs and line ends across the block boundaries.
+TEST_F(ImportTextFileTest, Utf16BlockBoundariesDoNotSplitLinesOrCharacters) {
+    for (const bool little : {true, false}) {
+        std::u16string text = std::u16string(ImportTextReader::kReadBlock / 2 - 1, u'w') + u"\U0001F600\n";
+        for (std::size_t len = 1; text.size() < 2 * ImportTextReader::kReadBlock; len = (len * 31 + 7) % 3001 + 1)
+            text += std::u16string(len, u'x') + u"\u00e9" + (len % 2 ? u"\r\n" : u"\n");
+        const std::string bytes = Utf16(text, little);
+        ImportTextReader fromFile(Write(little ? "le.txt" : "be.txt", bytes));
+        ImportTextReader fromMemory = ImportTextReader::FromBytes(bytes);
+        const auto lines = ReadAll(fromFile);
+        EXPECT_EQ(lines, ReadAll(fromMemory));
+        EXPECT_EQ(lines.size(), fromFile.TotalLines());
+        ASSERT_GT(lines.size(), 50u);
+        EXPECT_EQ(lines[0], std::string(ImportTextReader::kReadBlock / 2 - 1, 'w') + "?");  // the pair spans two blocks
+        for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i].back(), '\xE9') << i;
+        EXPECT_EQ(fromFile.UnmappableLines(), 1u);
+    }
 }
 
 TEST_F(ImportTextFileTest, LineOfMegabytesWithoutAnEnd) {

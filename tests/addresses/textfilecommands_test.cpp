@@ -67,7 +67,7 @@ TEST_F(TextFileCommandsTest, ImportIntoANewTableProposesItsNameAndSaysDone) {
     EXPECT_EQ(ui().asked[0].text.toStdString(), dir);
     EXPECT_EQ(ui().asked[1].text.toStdString(), dir + "/clients.dbf");
     EXPECT_EQ(ui().asked[1].prompt, OverwritePrompt::DontAsk);  // the import asks its own question
-    EXPECT_EQ(Last().text, "Import Done.");
+    EXPECT_EQ(Last().text, "Import Done.\n\n2 records were added.");
     EXPECT_EQ(Last().title, ApplicationTitle());
     EXPECT_EQ(Last().icon, QMessageBox::Information);
     EXPECT_EQ(Count("clients.dbf"), 2u);
@@ -183,10 +183,49 @@ TEST_F(TextFileCommandsTest, Utf8LinesThatLostCharactersAreCounted) {
     ui().fileAnswers = {QString::fromStdString(Path("u.csv")), QString::fromStdString(Path("u.dbf"))};
     ImportAddressText(nullptr, dir, nullptr);
     ASSERT_EQ(ui().Trail(), (QStringList{"open", "save", "message", "message"}));
-    EXPECT_EQ(ui().asked[2].text, "Import Done.");
-    EXPECT_EQ(Last().text, "2 lines of the file held characters that an address table cannot store; they were "
-                           "imported with \"?\" in their place.");
+    EXPECT_EQ(ui().asked[2].text, "Import Done.\n\n3 records were added.");
+    EXPECT_EQ(Last().text, "3 characters of the file (lines 1 and 3) could not be converted to characters that an "
+                           "address table can store; they were imported with \"?\" in their place.");
     EXPECT_EQ(Last().icon, QMessageBox::Warning);
+}
+
+// A file saved as "Unicode" (UTF-16 with its byte-order mark, either byte
+// order) imports as the text it holds; lines without an address are counted.
+TEST_F(TextFileCommandsTest, Utf16FilesImportTheirTextAndDoneCountsBlankRecords) {
+    const std::u16string text = u"\"Jos\u00e9 M\u00fcller\",\"1 Elm St\",,,Dover,DE,19901\r\n\r\nBob Roe,,,,Ames,IA,50010\r\n";
+    for (const bool little : {true, false}) {
+        SCOPED_TRACE(little ? "little-endian" : "big-endian");
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t u : text) {
+            const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+            bytes += little ? lo : hi;
+            bytes += little ? hi : lo;
+        }
+        const std::string name = little ? "le" : "be";
+        WriteFile(Path(name + ".txt"), bytes);
+        ui().asked.clear();
+        ui().fileAnswers = {QString::fromStdString(Path(name + ".txt")), QString::fromStdString(Path(name + ".dbf"))};
+        ImportAddressText(nullptr, dir, nullptr);
+        ASSERT_EQ(ui().Trail(), (QStringList{"open", "save", "message"}));
+        EXPECT_EQ(Last().text, "Import Done.\n\n3 records were added.\n1 line held no address and gave a blank record.");
+
+        TTzDbf t;
+        t.CreateIfNotFound = false;
+        t.SetDbfFileName(Path(name + ".dbf"));
+        t.Open();
+        ASSERT_EQ(t.RecCount(), 3u);
+        t.GoTop();
+        std::vector<std::string> memo;
+        t.GetMField("Address", memo);
+        EXPECT_EQ(memo, (std::vector<std::string>{"Jos\xE9 M\xFCller", "1 Elm St"}));
+        EXPECT_EQ(t.GetFieldText("City"), "Dover" + std::string(15, ' '));
+        EXPECT_EQ(t.GetFieldText("Zip"), "19901     ");
+        t.Next();
+        t.GetMField("Address", memo);
+        EXPECT_TRUE(memo.empty());
+        t.Next();
+        EXPECT_EQ(t.GetFieldText("City"), "Ames" + std::string(16, ' '));
+    }
 }
 
 // Presses Cancel of the progress dialog as soon as it lets events through.
@@ -215,7 +254,7 @@ TEST_F(TextFileCommandsTest, SmallImportShowsNoProgress) {
     ui().fileAnswers = {QString::fromStdString(Path("five.txt")), QString::fromStdString(Path("five.dbf"))};
     CancelProgressWhenShown();
     ImportAddressText(nullptr, dir, nullptr);
-    EXPECT_EQ(Last().text, "Import Done.");
+    EXPECT_EQ(Last().text, "Import Done.\n\n5000 records were added.");
     EXPECT_EQ(Count("five.dbf"), 5000u);
 }
 

@@ -55,7 +55,19 @@ TEST(AddressPaste, BoxTakesTheFirstFourNameLines) {
 
 TEST(AddressPaste, ClipboardLineBreaksBecomeCrLf) {
     EXPECT_EQ(WithCrLfLineBreaks("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(WithCrLfLineBreaks("\n\rx\r"), "\r\n\rx\r");
+    EXPECT_EQ(WithCrLfLineBreaks("\n\rx\r"), "\n\rx\r");
+    EXPECT_EQ(WithCrLfLineBreaks("a\n\r\nb"), "a\n\r\r\nb");
+}
+
+// Some programs end their clipboard lines with LF CR: each pair is one line
+// break, so no CR is left at the start of the next line.
+TEST(AddressPaste, LfCrLineEndsFromTheClipboardGiveCleanLines) {
+    const auto got = ParsePastedAddress(WithCrLfLineBreaks("John Smith\n\r12 Oak Ave\n\rSpringfield, IL 62701\n\r"));
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->nameLines, (std::vector<std::string>{"John Smith", "12 Oak Ave"}));
+    EXPECT_EQ(got->city, "Springfield");
+    EXPECT_EQ(got->state, "IL");
+    EXPECT_EQ(got->zip, "62701");
 }
 
 }  // namespace

@@ -176,6 +176,29 @@ TEST_F(BatchTest, DryRunShowsTheNumbersAndChangesNoFile) {
     EXPECT_EQ(Snapshot(), before);
 }
 
+// A list saved as "Unicode" (UTF-16 with its mark, either byte order) reads
+// as its text; characters the code page lacks are counted by line.
+TEST_F(BatchTest, Utf16ListsReadAsTheirText) {
+    const std::u16string text = u"Jos\u00e9 M\u00fcller,1 Elm St,,,Boise,ID,83702\r\n"
+                                u"\u0141ukasz,2 Elm St,,,Boise,ID,83702\r\n";
+    for (const bool little : {true, false}) {
+        QByteArray bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t u : text) {
+            const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+            bytes += little ? lo : hi;
+            bytes += little ? hi : lo;
+        }
+        const BatchRun r = Batch({"print", WriteList(bytes, little ? "le.csv" : "be.csv"), "--dry-run"});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2) << r.out.toStdString();
+        EXPECT_TRUE(lines[0].contains("\tJos\u00e9 M\u00fcller, Boise ID 83702\tdry run")) << lines[0].toStdString();
+        EXPECT_TRUE(lines[1].contains("\t?ukasz, Boise ID 83702\tdry run")) << lines[1].toStdString();
+        EXPECT_FALSE(r.out.contains(QChar(0)));
+        EXPECT_TRUE(r.err.contains("1 character on line 2 could not be converted")) << r.err.toStdString();
+    }
+}
+
 TEST_F(BatchTest, BadLinesAreReportedByNumberSkippedAndMakeTheExitOne) {
     const QString pdfDir = QString::fromStdString(dirs.Path()) + "out";
     const BatchRun r = Batch({"print",
@@ -473,6 +496,53 @@ TEST_F(BatchTest, TwoRunsAndAWindowPrintingAtOnceIntoASetLogFolderUseDistinctNum
     EXPECT_EQ(distinct.size(), 32u);
     window.MIExit->trigger();
     EXPECT_EQ(SavedSerial(), "00000073");
+}
+
+// Two computers, each with its own settings file and the same customer ID
+// and serial, keep one log in a shared folder: the numbers beside the log
+// keep every piece's number its own.
+TEST_F(BatchTest, TwoSettingsFilesOnOneLogFolderPrintDistinctNumbers) {
+    QByteArray many;
+    for (int i = 0; i < 15; ++i) many += "Ann Lee " + QByteArray::number(i) + ",1 Elm St,,,Boise,ID,83702\n";
+    const QString list = WriteList(many);
+    const std::string shared = dirs.Path() + "server/greenslip";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(shared)));
+    const std::string secondConfig = dirs.Path() + "second-computer/";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(secondConfig)));
+    for (const std::string& file : {dirs.SettingsFile(), secondConfig + "gslip3.ini"}) {
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        ini.WriteString("System Path", "Reports", shared);
+        IniFile out(file);
+        out.LoadFromText(ini.Text());
+        ASSERT_TRUE(out.Save());
+    }
+
+    QProcess* a = Start({"print", list, "--pdf", QString::fromStdString(dirs.Path()) + "a"});
+    QProcess* b = Start({"print", list, "--pdf", QString::fromStdString(dirs.Path()) + "b"},
+                        [&](QProcessEnvironment& env) { env.insert("XDG_CONFIG_HOME", QString::fromStdString(secondConfig)); });
+    const BatchRun ra = Finish(a), rb = Finish(b);
+    EXPECT_EQ(ra.exitCode, 0) << ra.err.toStdString();
+    EXPECT_EQ(rb.exitCode, 0) << rb.err.toStdString();
+
+    const std::vector<std::string> logged = LogNumbers(shared + "/report3.dbf");
+    EXPECT_EQ(logged.size(), 30u);
+    EXPECT_EQ(std::set<std::string>(logged.begin(), logged.end()).size(), 30u);
+    // The printed forms carry the same distinct numbers.
+    std::set<QString> pdfs;
+    for (const char* dir : {"a", "b"})
+        for (const QString& name : QDir(QString::fromStdString(dirs.Path()) + dir).entryList({"*.pdf"}, QDir::Files))
+            pdfs.insert(name);
+    EXPECT_EQ(pdfs.size(), 30u);
+    // The counter beside the log went on from 41; each settings file shows
+    // the last number its own copy took.
+    IniFile counter(shared + "/gslip3-numbers.ini");
+    counter.Load();
+    EXPECT_EQ(counter.ReadString("Values", "SerialNum", ""), "00000071");
+    IniFile second(secondConfig + "gslip3.ini");
+    second.Load();
+    EXPECT_GT(std::stoi(SavedSerial()), 41);
+    EXPECT_GT(std::stoi(second.ReadString("Values", "SerialNum", "0")), 41);
 }
 
 // Installed: the executable in usr/bin/, its data in usr/share/greenslip/.

@@ -143,8 +143,9 @@ TEST_F(PreviewCommandTest, ChoosingIntelligentMailAsksForItsFieldsAndPrintsIt) {
     main->ZipImbMI->trigger();
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "dialog:gs::TF_Mailer"}));
     EXPECT_EQ(main->settings.ZipBarCode, "IMB");
-    // Like the article number, the record holds the serial before the next piece's.
-    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(main->settings)), "00040123456000000000");
+    // Like the article number, the record holds the serial before the next
+    // piece's: three below it, one for each symbol the form prints.
+    EXPECT_EQ(ImbTrackingCode(ImbTrackingOf(main->settings)), "00040123456999999998");
     EXPECT_EQ(main->settings.SerialNum, "00000041");
 
     scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<TF_Mailer&>(d).btnOK->click(); });

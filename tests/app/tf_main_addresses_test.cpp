@@ -466,7 +466,7 @@ TEST_F(AddressModeWindowTest, ImportIntoTheOpenTableClosesAndReopensIt) {
     main->editComment->setFocus();
     main->MIImport->trigger();
 
-    EXPECT_EQ(scripted.ui.asked.back().text, "Import Done.");
+    EXPECT_EQ(scripted.ui.asked.back().text, "Import Done.\n\n2 records were added.");
     EXPECT_TRUE(Mode().Table().Active());
     EXPECT_EQ(Order(), "1/3");
     EXPECT_EQ(main->focusWidget(), Mode().tzmemoAddress);  // the window's focus once it is active again

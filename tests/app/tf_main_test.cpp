@@ -393,7 +393,7 @@ TEST_F(MainWindowTest, ImportAndExportFromTheMenuOpenInTheAddressFolder) {
     ASSERT_EQ(scripted.ui.Trail(), QStringList({"open", "save", "message", "open", "save", "message"}));
     EXPECT_EQ(scripted.ui.asked[0].text, folder);
     EXPECT_EQ(scripted.ui.asked[1].text, folder + "/in.dbf");
-    EXPECT_EQ(scripted.ui.asked[2].text, "Import Done.");
+    EXPECT_EQ(scripted.ui.asked[2].text, "Import Done.\n\n1 record was added.");
     EXPECT_EQ(scripted.ui.asked[4].text, folder + "/in.txt");
     EXPECT_EQ(scripted.ui.asked[5].text, "Export Done.");
     QFile out(folder + "/out.txt");

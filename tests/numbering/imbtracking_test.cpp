@@ -89,20 +89,33 @@ TEST(ImbTracking, SerialStepsWithTheArticleNumberWithinItsDigits) {
         EXPECT_EQ(s.IMbSerial, c.after);
     }
 
-    // The article number's step moves it too, and a failed step moves nothing.
+    // The article number's step moves it by one serial per symbol the form
+    // prints (recipient, sender, and the extra label when it carries the
+    // recipient), and a failed step moves nothing.
     Settings s;
     s.ZipBarCode = "IMB";
     s.IMbMailerId = "123456";
     s.IMbSerial = "000000041";
     s.SerialNum = "00000007";
+    ASSERT_EQ(ImbSymbolsPerPiece(s), 3);
     StepArticleNumber(s);
     EXPECT_EQ(s.SerialNum, "00000008");
-    EXPECT_EQ(s.IMbSerial, "000000042");
+    EXPECT_EQ(s.IMbSerial, "000000044");
     UnstepArticleNumber(s);
     EXPECT_EQ(s.IMbSerial, "000000041");
+    s.ExtraLabel = "Your Name and Address";
+    EXPECT_EQ(ImbSymbolsPerPiece(s), 2);
+    StepArticleNumber(s);
+    EXPECT_EQ(s.IMbSerial, "000000043");
     s.SerialNum = "12ab";
     EXPECT_THROW(StepArticleNumber(s), ArticleNumberError);
-    EXPECT_EQ(s.IMbSerial, "000000041");
+    EXPECT_EQ(s.IMbSerial, "000000043");
+    s.ZipBarCode = "POSTNET";
+    EXPECT_EQ(ImbSymbolsPerPiece(s), 0);
+
+    // The symbols below the recipient's wrap within the serial's digits.
+    EXPECT_EQ(ImbTrackingStepped({"00", "040", "123456", "000000001"}, -2).serial, "999999999");
+    EXPECT_EQ(ImbTrackingStepped({"00", "040", "987654321", "000005"}, -1).serial, "000004");
 }
 
 }  // namespace

@@ -407,8 +407,8 @@ TEST(MailerNumberCommand, TrackingSerialShownIsTheNextPiecesAndTheNextPrintSteps
         dialog.btnOK->click();
     });
     MailerNumberCommand(s, show, nullptr);
-    EXPECT_EQ(shown, "000000002");
-    EXPECT_EQ(s.IMbSerial, "000000499");
+    EXPECT_EQ(shown, "000000004");  // one serial for each of the form's three symbols
+    EXPECT_EQ(s.IMbSerial, "000000497");
     StepArticleNumber(s);  // what the next print does
     EXPECT_EQ(s.IMbSerial, "000000500");
 }

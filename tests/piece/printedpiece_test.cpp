@@ -2,6 +2,8 @@
 // recording printer, the numbers in the settings file, a record in a real log.
 #include "piece/printedpiece.h"
 
+#include "barcode/decoders.h"
+#include "barcode/imb.h"
 #include "dbase/tzdbf.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
@@ -11,6 +13,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace gs {
 namespace {
@@ -101,6 +104,41 @@ TEST_F(PrintedPieceTest, PrintsTheSuppliedRecipientSavesTheNumberAndLogsThePiece
     EXPECT_EQ(log.GetFieldText("re"), "Account 7 of the lease of");
     EXPECT_EQ(log.GetFieldText("mailernum"), number + " ");
     log.Close();
+}
+
+// Every Intelligent Mail barcode printed is its own: the recipient's,
+// the sender's and the extra label's symbols of one form, and those of the
+// next form, all carry different tracking codes; the settings keep the
+// recipient's serial.
+TEST_F(PrintedPieceTest, EveryIntelligentMailBarcodeCarriesItsOwnTrackingCode) {
+    settings.ZipBarCode = "IMB";
+    settings.IMbServiceType = "040";
+    settings.IMbMailerId = "123456";
+    settings.IMbSerial = "000000001";
+    settings.Zip = "62701";
+    std::set<std::string> symbols;
+    for (const char* recipientSerial : {"000000004", "000000007"}) {
+        const NumberReservation r = TakeNextNumber(settings, numbers);
+        EXPECT_EQ(settings.IMbSerial, recipientSerial);
+        EXPECT_EQ(PrintAndLogPiece(Piece(), settings, numbers, r, job).result, PieceResult::Logged);
+        std::vector<std::string> read;
+        for (const auto& item : printer.pages.back().items) {
+            if (item.kind != RecordedItem::Kind::Bitmap) continue;
+            if (const auto reading = testing::ReadFourState(item.bitmap.mirrored(true, true)))
+                read.push_back(reading->states);
+        }
+        ASSERT_EQ(read.size(), 3u);
+        const std::string tracking = "00040123456";
+        EXPECT_EQ(read[0], ImbBarStates(tracking + recipientSerial + "454021234"));
+        EXPECT_EQ(read[1], ImbBarStates(ImbTrackingCode(ImbTrackingStepped(ImbTrackingOf(settings), -1)) + "62701"));
+        EXPECT_EQ(read[2], ImbBarStates(ImbTrackingCode(ImbTrackingStepped(ImbTrackingOf(settings), -2)) + "454021234"));
+        symbols.insert(read.begin(), read.end());
+        IniFile ini(dirs.SettingsFile());
+        ini.Load();
+        EXPECT_EQ(ini.ReadString("Values", "IMbSerial", ""), recipientSerial);
+    }
+    EXPECT_EQ(symbols.size(), 6u);
+    EXPECT_EQ(LogRecords(), 2);
 }
 
 TEST_F(PrintedPieceTest, AFailedPrintUsesTheNumberAndLogsNothing) {

@@ -2,7 +2,9 @@
 #include "platform/scripteduserinteraction.h"
 #include "platform/windowplacement.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -43,6 +45,17 @@ TEST(ScriptedUi, AnswersInOrderAndRecords) {
     }
     EXPECT_EQ(scripted.ui.waitDepth, 0);
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"message", "message", "dialog:QDialog", "dialog:QDialog"}));
+}
+
+// A short text ("Import Done.") under a long title: the box is as wide as
+// the title needs, so the title is not cut off.
+TEST(MessageBox, IsWideEnoughForItsTitle) {
+    const QString title = "Greenslip Certified Mail Forms - Quorvale Office Supply";
+    QMessageBox box(QMessageBox::Information, title, "Import Done.", QMessageBox::Ok);
+    WidenForTitle(box);
+    box.show();
+    QApplication::processEvents();
+    EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(title) + 100);
 }
 
 TEST(HelpWindow, OpensCentredOnTheMainWindowWhenNoRoomBesideIt) {

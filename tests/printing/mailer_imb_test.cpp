@@ -41,13 +41,16 @@ int Dev(double inches, int res) { return static_cast<int>(std::trunc(inches * re
 // ZIP's routing code; bars, pitch, heights and clear zones are within the
 // postal service's ranges at both resolutions.
 TEST(MailerImbTest, ZipBarcodesCarryTheirZipsWithinThePostalDimensions) {
-    const std::string tracking = ImbTrackingCode(kTracking);
     for (const int res : {300, 600}) {
         SCOPED_TRACE(::testing::Message() << res << " dpi");
         const auto bitmaps = Bitmaps(ImbRequest(), res);
         ASSERT_EQ(bitmaps.size(), 3u);
-        struct Place { double x, y; const char* routing; };
-        const Place places[] = {{3.24, 5.63, "454021234"}, {3.24, 3.83, "62701"}, {0.15, 5.63, "454021234"}};
+        // Each symbol its own tracking code: the recipient's serial, then
+        // the two below it.
+        struct Place { double x, y; const char* serial; const char* routing; };
+        const Place places[] = {{3.24, 5.63, "000000042", "454021234"},
+                                {3.24, 3.83, "000000041", "62701"},
+                                {0.15, 5.63, "000000040", "454021234"}};
         for (std::size_t i = 0; i < 3; ++i) {
             SCOPED_TRACE(i);
             const RecordedItem& item = bitmaps[i];
@@ -58,7 +61,7 @@ TEST(MailerImbTest, ZipBarcodesCarryTheirZipsWithinThePostalDimensions) {
             std::string error;
             const auto reading = testing::ReadFourState(item.bitmap.mirrored(true, true), &error);
             ASSERT_TRUE(reading) << error;
-            EXPECT_EQ(reading->states, ImbBarStates(tracking + places[i].routing));
+            EXPECT_EQ(reading->states, ImbBarStates(std::string("00040123456") + places[i].serial + places[i].routing));
             const double in = res;
             EXPECT_NEAR(reading->barWidth / in, 0.020, 0.005);
             EXPECT_GE(in / reading->pitch, 20.0);

@@ -81,6 +81,32 @@ TEST(PrintBarCodeDialogTest, IsLaidOutAsTheFormAndOpensOnTheSerial) {
     EXPECT_TRUE(dialog.LabelDnB->text().contains("dnb.com"));
 }
 
+// Help disables itself; the keys typed next go where the user was, never
+// over the customer ID.
+TEST(PrintBarCodeDialogTest, HelpLeavesTheFocusWhereItWas) {
+    enum Press { Mouse, Keyboard };
+    for (Press press : {Mouse, Keyboard}) {
+        Settings settings;
+        settings.CustID = "12-345-6789";
+        settings.SerialNum = "00000042";
+        TF_PrintBarCode dialog(settings);
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        if (press == Mouse) {
+            QTest::mouseClick(dialog.btnHelp, Qt::LeftButton);
+        } else {
+            dialog.btnHelp->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(dialog.btnHelp, Qt::Key_Space);
+        }
+        ASSERT_FALSE(dialog.btnHelp->isEnabled()) << press;
+        EXPECT_EQ(QApplication::focusWidget(), dialog.editSerialNum) << press;
+        EXPECT_TRUE(dialog.editCustID->selectedText().isEmpty()) << press;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_7);
+        EXPECT_EQ(dialog.editCustID->text(), "12-345-6789") << press;
+    }
+}
+
 TEST(PrintBarCodeDialogTest, TheCountTakesOneTypedCharacterAndTheArrowsReachTheRest) {
     Settings settings;
     TF_PrintBarCode dialog(settings);

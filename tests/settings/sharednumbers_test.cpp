@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace gs {
 namespace {
@@ -171,6 +172,106 @@ TEST_F(SharedNumbersTest, AFirstReservationWithoutAFileWritesTheWholeRecord) {
     EXPECT_EQ(ini.Text().rfind("[Type]\nCompany=Quorvale\nBarCodeApp=1\n[YourAddress]\nLine1=ACME Corp\n", 0), 0u)
         << ini.Text();
     EXPECT_EQ(ini.ReadString("Values", "SerialNum", ""), "00000001");
+}
+
+// Two computers, each with its own settings file, keep one mail log in a
+// shared folder: their numbers come from the counter beside the log.
+class LogFolderNumbersTest : public SharedNumbersTest {
+protected:
+    void SetUp() override {
+        SharedNumbersTest::SetUp();
+        log_ = dir_ + "/server/log";
+        std::filesystem::create_directories(log_);
+        other_ = dir_ + "/other/gslip3.ini";
+        std::filesystem::create_directories(dir_ + "/other");
+        for (const std::string& path : {path_, other_}) {
+            IniFile ini(path);
+            ini.LoadFromText("[System Path]\nReports=" + log_ + "\n[Values]\nCustID=12-345-6789\n"
+                             "SerialNum=00000041\nMailerNum=71000000000000000017\nIMbSerial=000000007\n");
+            ASSERT_TRUE(ini.Save());
+        }
+    }
+    std::string Counter() const { return log_ + "/gslip3-numbers.ini"; }
+    static std::string Key(const std::string& file, const char* key) {
+        IniFile ini(file);
+        ini.Load();
+        return ini.ReadString("Values", key, "");
+    }
+    std::string log_, other_;
+};
+
+TEST_F(LogFolderNumbersTest, TwoSettingsFilesOnOneLogFolderStepOneCounter) {
+    Copy a(path_), b(other_);
+    std::set<std::string> taken;
+    for (int i = 0; i < 5; ++i) {
+        taken.insert(a.Next().reserved.SerialNum);
+        taken.insert(b.Next().reserved.SerialNum);
+    }
+    EXPECT_EQ(taken.size(), 10u);
+    EXPECT_EQ(*taken.rbegin(), "00000051");
+    EXPECT_EQ(Key(Counter(), "SerialNum"), "00000051");
+    // Each settings file keeps showing the numbers its copy took last.
+    EXPECT_EQ(Key(other_, "SerialNum"), "00000051");
+    EXPECT_EQ(Key(path_, "SerialNum"), "00000050");
+
+    // A number set in the Mailer Number dialog is every copy's next one.
+    a.settings.SerialNum = "00000200";
+    ASSERT_TRUE(a.numbers.Publish(a.settings, nullptr));
+    EXPECT_EQ(b.Next().reserved.SerialNum, "00000201");
+
+    // A copy started later shows the counter's numbers at once; the
+    // customer ID and the pre-printed form number stay each computer's own.
+    IniFile ini(path_);
+    ini.Load();
+    ASSERT_EQ(ini.ReadString("Values", "SerialNum", ""), "00000200");
+    ini.WriteString("Values", "CustID", "98-765-4321");
+    ini.WriteString("Values", "MailerNum", "71000000000000000099");
+    ASSERT_TRUE(ini.Save());
+    Copy c(path_);
+    EXPECT_EQ(c.settings.SerialNum, "00000201");
+    EXPECT_EQ(c.settings.CustID, "98-765-4321");
+    EXPECT_EQ(c.settings.MailerNum, "71000000000000000099");
+    EXPECT_EQ(c.Next().reserved.CustID, "98-765-4321");
+}
+
+TEST_F(LogFolderNumbersTest, EveryNumberKeyRidesInTheCounterAndMissingOnesKeepTheLocalValue) {
+    Copy a(path_), b(other_);
+    const auto stepBoth = [](Settings& s) {
+        StepSerial(s);
+        s.IMbSerial = "0000000" + s.SerialNum.substr(6);
+    };
+    a.numbers.Reserve(a.settings, stepBoth);
+    EXPECT_EQ(b.numbers.Reserve(b.settings, stepBoth).before.IMbSerial, "000000042");
+    EXPECT_EQ(Key(Counter(), "IMbSerial"), "000000043");
+
+    // A counter written by a copy that did not know a key: that key keeps
+    // this copy's value rather than falling back to the default.
+    IniFile counter(Counter());
+    counter.LoadFromText("[Values]\nSerialNum=00000060\n");
+    ASSERT_TRUE(counter.Save());
+    const NumberReservation r = a.Next();
+    EXPECT_EQ(r.before.SerialNum, "00000060");
+    EXPECT_EQ(r.before.IMbSerial, "000000042");
+}
+
+TEST_F(LogFolderNumbersTest, AFolderThatCannotBeReachedTakesNoNumber) {
+    Copy a(path_), b(other_);
+    a.Next();  // the counter now holds 42
+    std::filesystem::rename(log_, log_ + ".gone");  // the share is not mounted
+    EXPECT_THROW(b.Next(), NumbersUnreachableError);
+    EXPECT_EQ(b.settings.SerialNum, "00000041");
+    EXPECT_EQ(Key(other_, "SerialNum"), "00000041");
+    EXPECT_FALSE(std::filesystem::exists(log_));  // never made on the local disk
+    std::string error;
+    EXPECT_FALSE(b.numbers.Publish(b.settings, &error));
+    EXPECT_NE(error.find(log_), std::string::npos) << error;
+    // The rest of the settings are still saved at the close.
+    b.settings.Postage = "0.44";
+    EXPECT_TRUE(b.numbers.SaveAll(b.settings, nullptr));
+    EXPECT_EQ(Key(other_, "Postage"), "0.44");
+
+    std::filesystem::rename(log_ + ".gone", log_);
+    EXPECT_EQ(b.Next().reserved.SerialNum, "00000043");
 }
 
 }  // namespace
