@@ -295,10 +295,10 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             // "Printed/" among the program's own files.
             const QString folder = QString::fromStdString(folders.writeDir) + "Printed";
             if (!QDir().mkpath(folder))
-                return refuse("there is no printer, and the folder \"" + folder.toStdString() +
+                return refuse("there is no default printer, and the folder \"" + folder.toStdString() +
                               "\" for printed pages cannot be created");
-            err << "greenslip-batch: there is no printer; every piece is saved as a PDF file in \""
-                << folder.toStdString() << "\".\n";
+            err << "greenslip-batch: there is no default printer; every piece is saved as a PDF file in \""
+                << folder.toStdString() << "\" (--printer NAME prints on a queue).\n";
             ownTarget = std::make_unique<PdfFileTarget>([folder](const QString&) { return TimeStampedPdfName(folder); },
                                                         ProgramPageLayout(settings.PaperSize));
         } else {

@@ -286,7 +286,7 @@ TEST_F(BatchTest, NoPrinterAtAllSavesEveryPieceAsAPdfInPrinted) {
     }));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString printed = program + "Printed";
-    EXPECT_TRUE(r.err.contains("there is no printer; every piece is saved as a PDF file in \"" + printed + "\""))
+    EXPECT_TRUE(r.err.contains("there is no default printer; every piece is saved as a PDF file in \"" + printed + "\""))
         << r.err.toStdString();
     EXPECT_EQ(QDir(printed).entryList({"*.pdf"}, QDir::Files).size(), 3);
     EXPECT_EQ(LogNumbers().size(), 3u);
