@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree (default build/) and checks it:
-# its control fields and file list, then the program unpacked into a staging
-# root that it may not write into, started with a fresh HOME. The batch
-# command prints a mailer to PDF and logs it under ~/.local/share/greenslip/,
-# and the window starts (offscreen) and makes its folders there.
+# its control fields and file list, lintian (no error, no warning), the
+# manual pages, the AppStream metadata and the changelog, then the program
+# unpacked into a staging root that it may not write into, started with a
+# fresh HOME and no display. Both executables answer --help and --version,
+# the batch command prints a mailer to PDF and logs it under
+# ~/.local/share/greenslip/, and the window starts (offscreen) and makes its
+# folders there. The package that passed is left in the tree
+# (<tree>/greenslip_<version>_amd64.deb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:-build}
@@ -45,11 +49,16 @@ for pkg in $(printf '%s\n' "${needed[@]}" | sort -u); do
   [[ ", $depends," == *", $pkg"[\ ,]* ]] || fail "Depends lacks $pkg: $depends"
 done
 
-# File list: the executables, every shipped data file, the desktop entry and
-# the icon; nothing outside /usr, no sources of the data files.
+# File list: the executables, every shipped data file, the desktop entry,
+# the icon, the AppStream metadata, the manual pages, the copyright and the
+# changelog; nothing outside /usr, no sources of the data files.
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
+doc=./usr/share/doc/greenslip
 expected="./usr/bin/greenslip ./usr/bin/greenslip-batch ./usr/share/applications/greenslip.desktop
-          ./usr/share/icons/hicolor/scalable/apps/greenslip.svg"
+          ./usr/share/icons/hicolor/scalable/apps/greenslip.svg
+          ./usr/share/metainfo/com.quorvale.greenslip.metainfo.xml
+          ./usr/share/man/man1/greenslip.1.gz ./usr/share/man/man1/greenslip-batch.1.gz
+          $doc/copyright $doc/changelog.gz"
 for f in data/*; do
   name=$(basename "$f")
   [ -f "$f" ] && [ "$name" != README.md ] && expected+=" ./usr/share/greenslip/$name"
@@ -60,10 +69,31 @@ done
 if grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$'; then fail "files outside /usr: $(grep -v '^\./usr/' <<<"$files")"; fi
 if grep -q 'registration/' <<<"$files"; then fail "the data file sources are packaged"; fi
 
+# Debian's own checks of the package: any error or warning fails.
+command -v lintian >/dev/null || fail "lintian is not installed (bash scripts/install-deps.sh --tests)"
+if ! lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1; then
+  cat "$work/lintian.log" >&2
+  fail "lintian found errors or warnings"
+fi
+
 # Unpacked into a staging root that is then made read-only.
 stage="$work/stage"
 dpkg-deb -x "$deb" "$stage"
 chmod -R a-w "$stage"
+
+# The manual pages render without a warning from groff, the AppStream
+# metadata validates, and the changelog's newest entry is this version.
+for page in greenslip greenslip-batch; do
+  rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$stage/usr/share/man/man1/$page.1.gz" 2>"$work/man.log") ||
+    fail "man cannot render $page(1): $(cat "$work/man.log")"
+  [ ! -s "$work/man.log" ] || fail "groff warns on $page(1): $(cat "$work/man.log")"
+  grep -q '^EXIT STATUS' <<<"$rendered" || fail "$page(1) has no EXIT STATUS section"
+done
+appstreamcli validate --no-net --pedantic "$stage/usr/share/metainfo/com.quorvale.greenslip.metainfo.xml" \
+  >"$work/appstream.log" 2>&1 || { cat "$work/appstream.log" >&2; fail "the AppStream metadata does not validate"; }
+changelog_version=$(gzip -dc "$stage/usr/share/doc/greenslip/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$changelog_version" = "$version" ] || fail "the changelog's newest entry is $changelog_version, not $version"
+
 touch "$work/before"
 home="$work/home"
 mkdir -p "$home/.config"
@@ -82,7 +112,16 @@ CustID=12-345-6789
 SerialNum=00000041
 EOF
 printf 'Ann Lee,1 Elm St,,,Boise,ID,83702\n' >"$work/list.csv"
-run() { env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u DISPLAY HOME="$home" "$@"; }
+run() { env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u GREENSLIP_DATA_DIR -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$@"; }
+
+# --help and --version on the terminal, with no display and no Qt platform.
+for exe in greenslip greenslip-batch; do
+  run env -u QT_QPA_PLATFORM "$stage/usr/bin/$exe" --help >"$work/help.log" 2>&1 ||
+    fail "$exe --help failed: $(cat "$work/help.log")"
+  grep -q "^Usage: $exe " "$work/help.log" || fail "$exe --help shows no usage: $(cat "$work/help.log")"
+  [ "$(run env -u QT_QPA_PLATFORM "$stage/usr/bin/$exe" --version 2>&1)" = "$exe $version" ] ||
+    fail "$exe --version does not answer \"$exe $version\""
+done
 
 run "$stage/usr/bin/greenslip-batch" print "$work/list.csv" --pdf "$home/pdf" >"$work/batch.log" 2>&1 ||
   fail "the installed greenslip-batch failed: $(cat "$work/batch.log")"
@@ -105,4 +144,5 @@ set -e
 
 changed=$(find "$stage" -newer "$work/before")
 [ -z "$changed" ] || fail "written into the program's folders: $changed"
-echo "check-package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) passed"
+cp "$deb" "$tree/"
+echo "check-package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) passed; kept as $tree/$(basename "$deb")"

@@ -48,9 +48,10 @@ QString VersionLabelText(const std::string& fileVersion) {
     return QString::fromStdString(label);
 }
 
-QStringList FoldersInUseLines(const DataFolders& folders, const std::string& logFolder) {
+QStringList FoldersInUseLines(const DataFolders& folders, const std::string& settingsFile,
+                              const std::string& logFolder) {
     const auto path = [](const std::string& p) { return QString::fromStdString(p); };
-    QStringList lines;
+    QStringList lines{"Settings file: " + path(settingsFile)};
     if (folders.layout == FolderLayout::Installed) {
         lines << "Program data: " + path(folders.readDir) << "Your files: " + path(folders.writeDir);
     } else {

@@ -18,10 +18,11 @@ struct DataFolders;
 // version at all -> "Version 3.0".
 QString VersionLabelText(const std::string& fileVersion);
 
-// The folders in use, one line each, as the About box lists them: the
-// program folder, or the installed data and the user's own files; then the
-// mail log's folder (logFolder).
-QStringList FoldersInUseLines(const DataFolders& folders, const std::string& logFolder);
+// The files and folders in use, one line each, as the About box lists them:
+// the settings file (settingsFile), the program folder, or the installed
+// data and the user's own files; then the mail log's folder (logFolder).
+QStringList FoldersInUseLines(const DataFolders& folders, const std::string& settingsFile,
+                              const std::string& logFolder);
 
 class TF_About : public QDialog {
     Q_OBJECT

@@ -21,12 +21,15 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // --help and --version need no application at all.
+    if (const auto options = gs::ParseBatchArguments(args, nullptr); options && (options->help || options->version))
+        return gs::RunBatch(args, std::cout, std::cerr, false);
     qInstallMessageHandler(QtMessages);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qgetenv("QT_QPA_FONTDIR").isEmpty()) qputenv("QT_QPA_FONTDIR", "/usr/share/fonts/truetype");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName("Greenslip");
     gs::RegisterFontSubstitutions();
-    const std::vector<std::string> args(argv + 1, argv + argc);
     return gs::RunBatch(args, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
 }

@@ -147,7 +147,8 @@ std::string BatchUsage() {
            "text file (seven comma-separated fields per line: four name lines, city, state, ZIP).\n"
            "\n"
            "Output (one of):\n"
-           "  --printer NAME         print on the CUPS queue NAME (default: the default queue)\n"
+           "  --printer NAME         print on the CUPS queue NAME (default: the default queue;\n"
+           "                         with none, one PDF per piece in Printed/ among your files)\n"
            "  --pdf DIR              write one PDF per piece into DIR, named by its article number\n"
            "  --dry-run              show the numbers and recipients it would use; change nothing\n"
            "Fees (default: the program's saved values):\n"
@@ -300,9 +301,19 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
                     return name;
                 },
                 ProgramPageLayout(settings.PaperSize));
+        } else if (o.printer.empty() && CupsPrintTarget::DefaultQueue().empty()) {
+            // As the window does with no printer: every page a PDF file in
+            // "Printed/" among the program's own files.
+            const QString folder = QString::fromStdString(folders.writeDir) + "Printed";
+            if (!QDir().mkpath(folder))
+                return refuse("there is no default printer, and the folder \"" + folder.toStdString() +
+                              "\" for printed pages cannot be created");
+            err << "greenslip-batch: there is no default printer; every piece is saved as a PDF file in \""
+                << folder.toStdString() << "\" (--printer NAME prints on a queue).\n";
+            ownTarget = std::make_unique<PdfFileTarget>([folder](const QString&) { return TimeStampedPdfName(folder); },
+                                                        ProgramPageLayout(settings.PaperSize));
         } else {
             const std::string queue = o.printer.empty() ? CupsPrintTarget::DefaultQueue() : o.printer;
-            if (queue.empty()) return refuse("there is no default printer; give --printer NAME or --pdf DIR");
             std::string why;
             if (!CupsPrintTarget::QueueExists(queue, &why)) return refuse("no printer \"" + queue + "\": " + why);
             ownTarget = std::make_unique<CupsPrintTarget>(queue, settings.PaperSize);

@@ -34,7 +34,9 @@
 //
 // Output: --pdf DIR writes one PDF per piece, named by its 20-digit number;
 // --printer NAME hands each page to that CUPS queue; with neither, the CUPS
-// default queue. --dry-run shows the numbers and recipients it would use
+// default queue, or with no default queue, as the window does with no
+// printer, one PDF per piece in "Printed/" among the program's own files
+// (said on stderr). --dry-run shows the numbers and recipients it would use
 // and changes no file at all.
 //
 // stdout: one line per piece, "<number>\t<recipient>\t<result>" (UTF-8).

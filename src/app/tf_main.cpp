@@ -254,7 +254,7 @@ void TF_Main::MIExitClick() { close(); }
 
 void TF_Main::MIAboutClick() {
     TF_About about(0, Folders.LogoFile(), settings.Company, this);
-    about.SetFoldersInUse(FoldersInUseLines(Folders, MailLogFolder(settings, Folders)));
+    about.SetFoldersInUse(FoldersInUseLines(Folders, Numbers.SettingsPath(), MailLogFolder(settings, Folders)));
     Ui().RunModal(about);
 }
 

@@ -52,18 +52,12 @@ std::string DataFolders::LogoFile() const {
     return Exists(shared) ? shared : own;
 }
 
-DataFolders LocateDataFolders(const std::string& exeDir, const std::string& xdgDataHome, const std::string& home) {
+namespace {
+
+DataFolders Installed(const std::string& dataDir, const std::string& xdgDataHome, const std::string& home) {
     DataFolders f;
-    const std::string programDir = WithSlash(exeDir);
-    f.readDir = f.writeDir = programDir;
-    if (HoldsDataFiles(programDir)) return f;
-
-    const std::string installedData =
-        WithSlash(std::filesystem::path(programDir + GREENSLIP_DATA_FROM_BIN).lexically_normal().string());
-    if (!HoldsDataFiles(installedData)) return f;
-
     f.layout = FolderLayout::Installed;
-    f.readDir = installedData;
+    f.readDir = dataDir;
     // A relative value is to be ignored, as if it were unset.
     const std::string dataHome = !xdgDataHome.empty() && xdgDataHome.front() == '/'
                                      ? xdgDataHome
@@ -72,11 +66,35 @@ DataFolders LocateDataFolders(const std::string& exeDir, const std::string& xdgD
     return f;
 }
 
+}  // namespace
+
+DataFolders LocateDataFolders(const std::string& exeDir, const std::string& xdgDataHome, const std::string& home,
+                              const std::string& dataDirOverride) {
+    if (!dataDirOverride.empty()) {
+        std::error_code ec;
+        const auto absolute = std::filesystem::absolute(dataDirOverride, ec);
+        const std::string chosen = WithSlash(absolute.lexically_normal().string());
+        if (!ec && HoldsDataFiles(chosen)) return Installed(chosen, xdgDataHome, home);
+    }
+
+    DataFolders f;
+    const std::string programDir = WithSlash(exeDir);
+    f.readDir = f.writeDir = programDir;
+    if (HoldsDataFiles(programDir)) return f;
+
+    const std::string installedData =
+        WithSlash(std::filesystem::path(programDir + GREENSLIP_DATA_FROM_BIN).lexically_normal().string());
+    if (!HoldsDataFiles(installedData)) return f;
+    return Installed(installedData, xdgDataHome, home);
+}
+
 DataFolders ProgramDataFolders() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
+    const char* dataDir = std::getenv("GREENSLIP_DATA_DIR");
     return LocateDataFolders(ExecutableDir(), xdg ? xdg : "",
-                             home && *home ? std::string(home) : QDir::homePath().toStdString());
+                             home && *home ? std::string(home) : QDir::homePath().toStdString(),
+                             dataDir ? dataDir : "");
 }
 
 }  // namespace gs

@@ -20,6 +20,13 @@
 // test's sandbox) is taken for a program folder: it keeps writing beside
 // itself as before, and a missing data file is reported where it is used.
 //
+// GREENSLIP_DATA_DIR, when it names a folder that holds the data files,
+// chooses the installed layout with that folder as the data files' place,
+// wherever the executable lies. scripts/run.sh starts the program from the
+// build tree this way, reading the source tree's data/ and writing the
+// user's files where an installed copy does, so that deleting the build
+// never deletes a mail log. An installed copy run without it is unchanged.
+//
 // Paths are the file system's bytes (UTF-8), every folder ending in "/".
 #include <string>
 
@@ -49,8 +56,10 @@ struct DataFolders {
 };
 
 // The folders for an executable in exeDir (ending in "/"), with the values
-// of XDG_DATA_HOME and HOME (either may be empty).
-DataFolders LocateDataFolders(const std::string& exeDir, const std::string& xdgDataHome, const std::string& home);
+// of XDG_DATA_HOME, HOME (either may be empty) and GREENSLIP_DATA_DIR
+// (empty when unset).
+DataFolders LocateDataFolders(const std::string& exeDir, const std::string& xdgDataHome, const std::string& home,
+                              const std::string& dataDirOverride = {});
 
 // The running program's folders, from ExecutableDir() and the environment.
 // Worked out afresh on each call (a few file lookups), so a test that moves

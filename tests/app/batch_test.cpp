@@ -365,6 +365,38 @@ TEST_F(BatchTest, ALogFolderThatGoesMidRunStopsItAtTheFirstUnloggedPieceNamingIt
     }
 }
 
+TEST_F(BatchTest, NoPrinterAtAllSavesEveryPieceAsAPdfInPrinted) {
+    // A scheduler that does not answer: no default queue, as on a computer
+    // without CUPS printers.
+    const BatchRun r = Finish(Start({"print", WriteList(kThree)}, [&](QProcessEnvironment& env) {
+        env.insert("CUPS_SERVER", QString::fromStdString(dirs.Path()) + "no-cups.sock");
+    }));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString printed = program + "Printed";
+    EXPECT_TRUE(r.err.contains("there is no default printer; every piece is saved as a PDF file in \"" + printed + "\""))
+        << r.err.toStdString();
+    EXPECT_EQ(QDir(printed).entryList({"*.pdf"}, QDir::Files).size(), 3);
+    EXPECT_EQ(LogNumbers().size(), 3u);
+    EXPECT_EQ(SavedSerial(), "00000044");
+}
+
+// Both programs answer --help and --version on the terminal, with no
+// display and no Qt platform chosen.
+TEST_F(BatchTest, BothProgramsAnswerHelpAndVersionWithoutADisplay) {
+    struct Case {
+        QString exe, name;
+    };
+    for (const Case& c : {Case{GREENSLIP_WINDOW_EXE, "greenslip"}, Case{GREENSLIP_BATCH_EXE, "greenslip-batch"}}) {
+        SCOPED_TRACE(c.name.toStdString());
+        const BatchRun help = Finish(Start({"--help"}, {}, c.exe));
+        EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
+        EXPECT_TRUE(help.out.startsWith("Usage: " + c.name + " ")) << help.out.toStdString();
+        const BatchRun version = Finish(Start({"--version"}, {}, c.exe));
+        EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+        EXPECT_EQ(version.out, c.name + " " GREENSLIP_VERSION "\n");
+    }
+}
+
 // A scheduler of the test's own (its socket in the sandbox, so nothing else
 // on the machine sees it) with one PostScript queue that writes its jobs to
 // a file, through the same filters a real printer's jobs pass.

@@ -301,7 +301,8 @@ TEST_F(MainWindowTest, ProgramFolderKeepsEverythingBesideTheExecutable) {
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
     main->MIAbout->trigger();
     const QString program = QString::fromStdString(dirs.Path() + "program/");
-    EXPECT_EQ(lines, QStringList({"Program folder: " + program, "Mail log folder: " + program + "Reports/"}));
+    EXPECT_EQ(lines, QStringList({"Settings file: " + QString::fromStdString(dirs.SettingsFile()),
+                                  "Program folder: " + program, "Mail log folder: " + program + "Reports/"}));
 }
 
 TEST_F(MainWindowTest, InstalledReadsItsDataFromShareAndWritesUnderTheUsersDataFolder) {
@@ -330,7 +331,8 @@ TEST_F(MainWindowTest, InstalledReadsItsDataFromShareAndWritesUnderTheUsersDataF
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
     main->MIAbout->trigger();
     main->Content1->trigger();
-    EXPECT_EQ(lines, QStringList({"Program data: " + QString::fromStdString(usr + "share/greenslip/"),
+    EXPECT_EQ(lines, QStringList({"Settings file: " + QString::fromStdString(dirs.SettingsFile()),
+                                  "Program data: " + QString::fromStdString(usr + "share/greenslip/"),
                                   "Your files: " + QString::fromStdString(mine),
                                   "Mail log folder: " + QString::fromStdString(mine + "Reports/")}));
     EXPECT_EQ(scripted.ui.asked.back().text, QString::fromStdString(usr + "share/greenslip/Gslip3.hlp"));
@@ -350,7 +352,7 @@ TEST_F(MainWindowTest, MailLogFolderFromTheOptionsMenuIsUsedAtOnceAndKept) {
     QStringList lines;
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) { lines = AboutFolderLines(d); });
     main->MIAbout->trigger();
-    EXPECT_EQ(lines.value(1), "Mail log folder: " + QString::fromStdString(shared + "/"));
+    EXPECT_EQ(lines.value(lines.size() - 1), "Mail log folder: " + QString::fromStdString(shared + "/"));
     main->close();
     EXPECT_EQ(SavedSettings().ReadString("System Path", "Reports", ""), shared);
 

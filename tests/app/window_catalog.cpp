@@ -75,7 +75,8 @@ Window AboutBox(CatalogContext& c, const char* company) {
     folders.layout = FolderLayout::Installed;
     folders.readDir = "/usr/share/greenslip/";
     folders.writeDir = "/home/margaret.whitfield-henderson/.local/share/greenslip/";
-    about->SetFoldersInUse(FoldersInUseLines(folders, "/mnt/office-server/accounting/shared/greenslip/mail-log/"));
+    about->SetFoldersInUse(FoldersInUseLines(folders, "/home/margaret.whitfield-henderson/.config/gslip3.ini",
+                                             "/mnt/office-server/accounting/shared/greenslip/mail-log/"));
     return about;
 }
 

@@ -77,6 +77,28 @@ TEST_F(DataFoldersTest, NoDataFilesAnywhereIsAProgramFolder) {
     EXPECT_EQ(f.writeDir, Root() + "usr/bin/");
 }
 
+TEST_F(DataFoldersTest, ChosenDataFolderReadsThereAndWritesForTheUser) {
+    // A build tree's bin/ holds the data files too: the chosen folder still
+    // wins, and nothing is written beside the executable.
+    Place("build/bin/Gslip3.hlp");
+    Place("src/data/Gslip3.rpt");
+    for (const std::string& chosen : {Root() + "src/data", Root() + "src/data/", Root() + "src/./data"}) {
+        SCOPED_TRACE(chosen);
+        const DataFolders f = LocateDataFolders(Root() + "build/bin/", "", "/home/ann", chosen);
+        EXPECT_EQ(f.layout, FolderLayout::Installed);
+        EXPECT_EQ(f.readDir, Root() + "src/data/");
+        EXPECT_EQ(f.writeDir, "/home/ann/.local/share/greenslip/");
+    }
+    // A folder without data files is passed over, as if unset.
+    Place("empty/README");
+    for (const std::string& chosen : {Root() + "empty", Root() + "missing"}) {
+        SCOPED_TRACE(chosen);
+        const DataFolders f = LocateDataFolders(Root() + "build/bin/", "", "/home/ann", chosen);
+        EXPECT_EQ(f.layout, FolderLayout::ProgramFolder);
+        EXPECT_EQ(f.writeDir, Root() + "build/bin/");
+    }
+}
+
 TEST_F(DataFoldersTest, WritableFoldersAreCreatedOnFirstUse) {
     DataFolders f;
     f.readDir = Root() + "share/";
@@ -118,6 +140,24 @@ TEST_F(DataFoldersTest, RunningProgramFollowsItsFolderAndEnvironment) {
     EXPECT_EQ(f.layout, FolderLayout::Installed);
     EXPECT_EQ(f.readDir, Root() + "opt/share/greenslip/");
     EXPECT_EQ(f.writeDir, Root() + "data/greenslip/");
+}
+
+TEST_F(DataFoldersTest, RunningProgramTakesTheDataFolderFromTheEnvironment) {
+    // As scripts/run.sh starts the build tree's program.
+    Place("build/bin/Gslip3.hlp");
+    Place("tree/data/Gslip3.hlp");
+    const QByteArray oldXdg = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(Root() + "home/data"));
+    qputenv("GREENSLIP_DATA_DIR", QByteArray::fromStdString(Root() + "tree/data"));
+    SetExecutableDirForTesting(Root() + "build/bin/");
+    const DataFolders f = ProgramDataFolders();
+    SetExecutableDirForTesting("");
+    qunsetenv("GREENSLIP_DATA_DIR");
+    if (oldXdg.isEmpty()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", oldXdg);
+    EXPECT_EQ(f.layout, FolderLayout::Installed);
+    EXPECT_EQ(f.readDir, Root() + "tree/data/");
+    EXPECT_EQ(f.writeDir, Root() + "home/data/greenslip/");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -85,7 +86,8 @@ TEST(IniFile, SaveIsAtomicAndReportsFailure) {
     onDir.WriteString("A", "b", "c");
     EXPECT_FALSE(onDir.Save(&error));
     EXPECT_NE(error.find("sub"), std::string::npos);
-    std::system(("rm -rf " + dir).c_str());
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace
