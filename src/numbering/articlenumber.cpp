@@ -1,6 +1,7 @@
 #include "numbering/articlenumber.h"
 
 #include "numbering/imbtracking.h"
+#include "numbering/impbnumber.h"
 
 #include <charconv>
 #include <optional>
@@ -53,6 +54,7 @@ char CheckDigit(std::string_view body) {
 }
 
 std::string SteppedMailerNum(const Settings& settings, int delta) {
+    if (settings.MailerNum.size() == 22) return StepImpbNumber(settings.MailerNum, delta);
     const std::string serial = StepSerial(Chars(settings.MailerNum, 12, 19), delta);
     return ComposeArticleNumber(Chars(settings.MailerNum, 3, 11), serial);
 }
@@ -74,6 +76,7 @@ std::string FormatArticleNumber(std::string_view number) {
         if (group) out += ' ';
         out += Chars(number, group * 4 + 1, group * 4 + 4);
     }
+    if (number.size() == 22) out += " " + std::string(number.substr(20));
     return out;
 }
 
@@ -94,6 +97,7 @@ void StepArticleNumber(Settings& settings) {
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
     StepImbSerial(settings, +1);
+    StepImpbSerial(settings, +1);
 }
 
 void UnstepArticleNumber(Settings& settings) {
@@ -102,6 +106,7 @@ void UnstepArticleNumber(Settings& settings) {
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);
     StepImbSerial(settings, -1);
+    StepImpbSerial(settings, -1);
 }
 
 void SelectBarcodeMode(Settings& settings) { settings.PrintBarCode = true; }

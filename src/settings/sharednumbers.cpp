@@ -11,13 +11,14 @@
 
 namespace gs {
 
-NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum, s.IMbSerial}; }
+NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum, s.IMbSerial, s.IMpbSerial}; }
 
 void SetNumberKeys(Settings& s, const NumberKeys& k) {
     s.SerialNum = k.SerialNum;
     s.CustID = k.CustID;
     s.MailerNum = k.MailerNum;
     s.IMbSerial = k.IMbSerial;
+    s.IMpbSerial = k.IMpbSerial;
 }
 
 namespace {
@@ -25,7 +26,8 @@ namespace {
 NumberKeys KeysIn(const IniFile& ini) {
     const Settings d;
     return {ini.ReadString("Values", "SerialNum", d.SerialNum), ini.ReadString("Values", "CustID", d.CustID),
-            ini.ReadString("Values", "MailerNum", d.MailerNum), ini.ReadString("Values", "IMbSerial", d.IMbSerial)};
+            ini.ReadString("Values", "MailerNum", d.MailerNum), ini.ReadString("Values", "IMbSerial", d.IMbSerial),
+            ini.ReadString("Values", "IMpbSerial", d.IMpbSerial)};
 }
 
 void PutKeys(IniFile& ini, const NumberKeys& k) {
@@ -33,6 +35,7 @@ void PutKeys(IniFile& ini, const NumberKeys& k) {
     ini.WriteString("Values", "SerialNum", k.SerialNum);
     ini.WriteString("Values", "MailerNum", k.MailerNum);
     ini.WriteString("Values", "IMbSerial", k.IMbSerial);
+    ini.WriteString("Values", "IMpbSerial", k.IMpbSerial);
 }
 
 }  // namespace
