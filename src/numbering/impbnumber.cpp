@@ -94,6 +94,12 @@ void StepImpbSerial(Settings& settings, int delta) {
     serial = WrapStep(serial, delta);
 }
 
+std::string StepImpbSerialText(std::string_view serial, int delta) {
+    if (!AllDigits(serial) || serial.size() > 17)
+        throw ArticleNumberError("'" + std::string(serial) + "' is not a valid integer value");
+    return WrapStep(serial, delta);
+}
+
 std::string StepImpbNumber(std::string_view number, int delta) {
     const std::size_t serialDigits = number.substr(0, 2) == "93" ? 10 : 7;
     const std::string_view serial = number.size() == 22 ? number.substr(21 - serialDigits, serialDigits) : number;

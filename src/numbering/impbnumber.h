@@ -55,6 +55,10 @@ std::string ComposeImpbNumber(const ImpbFields& fields);
 // not complete.
 std::string ImpbRoutingZip(std::string_view zip);
 
+// serial + delta within its digits, wrapping at both ends ("9999999" + 1 is
+// "0000000"). Throws ArticleNumberError when the serial is no whole number.
+std::string StepImpbSerialText(std::string_view serial, int delta);
+
 // Moves the serial by delta (+1 or -1) within its digits, from the largest
 // back to all zeros and the other way. Only in barcode mode with the IMpb
 // format; a serial that does not fit its channel is left as it stands

@@ -21,6 +21,7 @@
 // counts as used), a move cannot be made, or a number cannot be taken; errors
 // of the table store while logging end it the same way (the piece is
 // printed). The caller shows the messages: nothing here talks to the user.
+#include "printing/piecestart.h"
 #include "printing/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -62,6 +63,7 @@ enum class MassPrintStop {
     DialogCancelled,    // the mailer-number dialog was not confirmed
     CustomerIdMissing,  // barcode mode with the customer ID "00-000-0000"
     ZipBarcodeProblem,  // the Intelligent Mail barcode cannot be made (error: why)
+    Refused,            // the IMpb fields or a recipient's ZIP cannot make an IMpb (refusal: why)
     Cancelled,          // progress said stop
     PrintFailed,        // the printer refused a page (error: its text)
     Failed,             // a number, a move or the log failed (error: why)
@@ -70,6 +72,7 @@ enum class MassPrintStop {
 struct MassPrintOutcome {
     MassPrintStop stop = MassPrintStop::Finished;
     std::string error;
+    PieceStartAnswer refusal;             // Refused: the answer of MayPieceStart
     int printed = 0;                      // pieces that went to the printer
     std::vector<std::string> notLogged;   // their grouped numbers when another copy kept the log locked
     std::string saveError;                // the first reason numbers could not be saved ("" when all were)
