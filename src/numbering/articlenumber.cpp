@@ -92,7 +92,9 @@ std::string StepSerial(std::string_view serial, int delta) {
 
 // The article number first: when it throws, nothing has moved.
 void StepArticleNumber(Settings& settings) {
-    if (settings.PrintBarCode)
+    if (ArticleFormatIsImpb(settings))
+        ;  // the IMpb has its own serial; the 20-digit one waits for its format
+    else if (settings.PrintBarCode)
         settings.SerialNum = StepSerial(settings.SerialNum, +1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
@@ -101,7 +103,9 @@ void StepArticleNumber(Settings& settings) {
 }
 
 void UnstepArticleNumber(Settings& settings) {
-    if (settings.PrintBarCode)
+    if (ArticleFormatIsImpb(settings))
+        ;
+    else if (settings.PrintBarCode)
         settings.SerialNum = StepSerial(settings.SerialNum, -1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);

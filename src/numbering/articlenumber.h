@@ -33,8 +33,9 @@ std::string FormatArticleNumber(std::string_view number);
 // Throws ArticleNumberError when the text is not a whole number.
 std::string StepSerial(std::string_view serial, int delta);
 
-// Moves SerialNum (barcode mode) or MailerNum (pre-printed mode, direction
-// by Increment) to the next number to print. The pre-printed number is
+// Moves SerialNum (barcode mode with the 20-digit number), the IMpb serial
+// (barcode mode with the IMpb, see StepImpbSerial) or MailerNum
+// (pre-printed mode, direction by Increment) to the next number to print. The pre-printed number is
 // composed again, so it always starts with "71" afterwards; a pre-printed
 // 22-digit IMpb number steps its own serial (StepImpbNumber). With
 // Intelligent Mail ZIP barcodes the tracking code's serial steps with it
