@@ -211,8 +211,18 @@ void DrawImpbBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, cons
         code.SetBarcodeType(TBarCodeType::bcEAN128);
         code.SetBarcodeText(elements);
         code.SetRotate(TbcRotate::bcRotate180);
-        DrawBitmapOnPrinter(canvas, DeviceX(metrics, kImpbTallX), DeviceY(metrics, 4.1), code.Bitmap().width(),
-                            code.Bitmap().height(), code.Bitmap());
+        // Near the sheet's edge: what the printer cannot reach of the clear
+        // zone is left off (the paper is blank there anyway), and a printer
+        // whose margin is wider still moves the bars right rather than lose
+        // the symbol.
+        int left = DeviceX(metrics, kImpbTallX);
+        QImage tall = code.Bitmap();
+        if (left < 0) {
+            const int skip = std::min(-left, 10 * code.Scale());
+            tall = tall.copy(skip, 0, tall.width() - skip, tall.height());
+            left = std::max(0, left + skip);
+        }
+        DrawBitmapOnPrinter(canvas, left, DeviceY(metrics, 4.1), tall.width(), tall.height(), tall);
         // The receipt part is 2.65 in wide: whole pixels per module, as many
         // as fit, never more than the tall symbol's.
         const int modules = Code128WidthForValues(EncodeGs1_128(elements).size(), 1);

@@ -99,3 +99,40 @@ TEST(MailerImpbTest, IncompleteRecipientZipPrintsNothing) {
 
 }  // namespace
 }  // namespace gs
+
+namespace gs {
+namespace {
+
+// A printer that cannot reach the sheet's edge still prints the whole tall
+// symbol: the clear zone it cannot reach is left off, and a wider margin
+// moves the bars right.
+TEST(MailerImpbTest, TallSymbolSurvivesAPrinterMargin) {
+    for (const double margin : {0.1, 0.3}) {
+        SCOPED_TRACE(margin);
+        const int res = 300;
+        const int offset = static_cast<int>(margin * res);
+        RecordingPrintTarget target({res, res, offset, offset, 8 * res, 10 * res});
+        PrintMailer(target, ImpbRequest("45402"), true, DefaultBaseFont());
+        ASSERT_EQ(target.pages.size(), 1u);
+        const RecordedItem* tall = nullptr;
+        for (const RecordedItem& i : target.pages[0].items)
+            if (i.kind == RecordedItem::Kind::Bitmap && !tall) tall = &i;
+        ASSERT_NE(tall, nullptr);
+        EXPECT_EQ(tall->x, 0);
+        EXPECT_GE(tall->height, 225);
+        // The unprinted margin is blank paper: the symbol read with it.
+        QImage withMargin(tall->bitmap.width() + offset, tall->bitmap.height(), QImage::Format_Grayscale8);
+        withMargin.fill(255);
+        const QImage upright = tall->bitmap.mirrored(true, true);
+        for (int y = 0; y < upright.height(); ++y)
+            std::copy_n(upright.constScanLine(y), upright.width(), withMargin.scanLine(y));
+        std::string error;
+        const auto reading = testing::ReadCode128(withMargin, tall->height / 2, &error);
+        ASSERT_TRUE(reading) << error;
+        EXPECT_EQ(reading->text, "42045402\x1d" + kNumber);
+        EXPECT_GE(reading->leftQuietModules, 10);
+    }
+}
+
+}  // namespace
+}  // namespace gs
