@@ -6,6 +6,7 @@
 #include "dbase/dbferror.h"
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
+#include "piece/piecestart.h"
 #include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/paths.h"
@@ -151,6 +152,7 @@ std::string BatchUsage() {
            "                         with none, one PDF per piece in Printed/ among your files)\n"
            "  --pdf DIR              write one PDF per piece into DIR, named by its article number\n"
            "  --dry-run              show the numbers and recipients it would use; change nothing\n"
+           "  --format 20|impb       the 20-digit article number or the 22-digit IMpb, for this run\n"
            "Fees (default: the program's saved values):\n"
            "  --postage AMOUNT       --certified AMOUNT       --return-receipt AMOUNT\n"
            "  --restricted[=AMOUNT]  restricted delivery, with the saved or the given fee\n"
@@ -204,6 +206,11 @@ std::optional<BatchOptions> ParseBatchArguments(const std::vector<std::string>& 
                 if (!IsFee(*inlineValue)) return fail("--restricted: \"" + *inlineValue + "\" is not an amount");
                 o.restrictedFee = inlineValue;
             }
+        } else if (name == "--format") {
+            const auto v = value();
+            if (!v) return fail("--format needs a value");
+            if (*v != "20" && *v != "impb") return fail("--format: \"" + *v + "\" is neither 20 nor impb");
+            o.format = *v;
         } else if (name == "--printer" || name == "--pdf" || name == "--re" || name == "--comment" ||
                    name == "--postage" || name == "--certified" || name == "--return-receipt") {
             const auto v = value();
@@ -269,13 +276,22 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (settings.Line1.empty() && settings.City.empty() && settings.State.empty() && settings.Zip.empty())
         return refuse("no sender address is stored in \"" + numbers.SettingsPath() +
                       "\"; enter it once in Greenslip (Options > Your Name & Address).");
-    if (CustomerIdMissing(settings))
+    if (!o.format.empty()) settings.ArticleFormat = o.format == "impb" ? "IMpb" : "20";
+    // Refused here rather than at the first piece, which would use up a number.
+    using namespace piece_check;
+    switch (const PieceStartAnswer answer = MayPieceStart(settings, {}, CustomerId | ZipBarcode | Impb);
+            answer.refusal) {
+    case PieceRefusal::CustomerIdMissing:
         return refuse("barcode printing is on and the customer ID is \"00-000-0000\"; "
                       "enter it once in Greenslip (Options > Mailer Number).");
-    // Refused here rather than at the first piece, which would use up a number.
-    if (const std::string problem = ZipBarcodeProblem(settings); !problem.empty())
-        return refuse("the Intelligent Mail barcode is chosen but cannot be printed (" + problem +
+    case PieceRefusal::ZipBarcodeFields:
+        return refuse("the Intelligent Mail barcode is chosen but cannot be printed (" + answer.detail +
                       "); correct it once in Greenslip (Options > Mailer Number).");
+    case PieceRefusal::ImpbFields:
+        return refuse("the IMpb number is chosen but cannot be printed (" + answer.detail +
+                      "); correct it once in Greenslip (Options > Mailer Number).");
+    default: break;
+    }
     try {
         Settings probe = settings;
         StepArticleNumber(probe);
@@ -283,9 +299,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return refuse(std::string("the stored article number cannot be stepped: ") + e.what());
     }
 
-    const std::string unreachable = UnreachableLogFolder(settings);
-    if (!unreachable.empty())
-        return refuse("the mail log folder \"" + unreachable + "\" cannot be reached; is the share mounted?");
+    if (const PieceStartAnswer answer = MayPieceStart(settings, {}, LogFolder); !answer.MayStart())
+        return refuse("the mail log folder \"" + answer.detail + "\" cannot be reached; is the share mounted?");
 
     std::unique_ptr<PrintTarget> ownTarget;
     PrintTarget* target = testTarget;
@@ -356,7 +371,8 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         }
         PrintedPiece piece = pieceTemplate;
         std::string reason;
-        if (!RecipientOf(line, piece, &reason)) {
+        if (!RecipientOf(line, piece, &reason) ||
+            !(reason = MayPieceStart(settings, piece.zip, RecipientZip).detail).empty()) {
             if (showProgress) err << "\r";
             err << "line " << lineNo << ": " << reason << "; skipped\n";
             notPrinted.push_back(lineNo);

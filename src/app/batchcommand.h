@@ -6,7 +6,7 @@
 //   greenslip-batch print FILE [--printer NAME | --pdf DIR] [--dry-run]
 //                   [--postage AMOUNT] [--certified AMOUNT]
 //                   [--return-receipt AMOUNT] [--restricted[=AMOUNT]]
-//                   [--re TEXT] [--comment TEXT]
+//                   [--re TEXT] [--comment TEXT] [--format 20|impb]
 //   greenslip-batch --help | --version
 //
 // FILE is a name-and-address text file as the import reads it: seven
@@ -25,6 +25,10 @@
 // with the stored restricted fee or the one given). --re and --comment go
 // on every piece (cut to the window's 25 and 35 characters).
 //
+// --format chooses, for this run only, the 20-digit article number or the
+// 22-digit IMpb (whose barcode carries the recipient's ZIP); without it the
+// settings file's choice holds.
+//
 // When the printer fails a piece (its number counts as used, as in the
 // window), printing stops there and the lines left are not printed. When a
 // printed piece cannot be logged (the log folder went away, another copy
@@ -32,7 +36,7 @@
 // piece's number so that it can be entered by hand; a log folder found gone
 // before a piece stops the run before it prints.
 //
-// Output: --pdf DIR writes one PDF per piece, named by its 20-digit number;
+// Output: --pdf DIR writes one PDF per piece, named by its article number (20 or 22 digits);
 // --printer NAME hands each page to that CUPS queue; with neither, the CUPS
 // default queue, or with no default queue, as the window does with no
 // printer, one PDF per piece in "Printed/" among the program's own files
@@ -67,6 +71,7 @@ struct BatchOptions {
     bool restricted = false;
     std::optional<std::string> restrictedFee;
     std::string re, comment;  // Windows-1252
+    std::string format;       // "", "20" or "impb"
 };
 
 // Parses the arguments after the program name. nullopt with the reason on

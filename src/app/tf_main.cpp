@@ -8,6 +8,7 @@
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
 #include "numbering/imbtracking.h"
+#include "numbering/impbnumber.h"
 #include "numbering/tf_mailer.h"
 #include "piece/printedpiece.h"
 #include "piece/tf_align.h"
@@ -139,6 +140,7 @@ void TF_Main::FormCreate() {
     // 7
     (settings.PrintBarCode ? PrintBarCodeMI : DontPrintBarCodeMI)->setChecked(true);
     (ZipBarcodeIsImb(settings) ? ZipImbMI : ZipPostnetMI)->setChecked(true);
+    (settings.ArticleFormat == "IMpb" ? ArticleImpbMI : Article20MI)->setChecked(true);
     // 8-9: the default log folder is created on the way, as is the default
     // folder of the address tables; failures are left to the commands that
     // use the folders.
@@ -343,6 +345,24 @@ void TF_Main::MailerNumber1Click() {
         // The number the user set is the next one for every copy.
         if (NumberKeysOf(settings) != before) Numbers.Publish(settings, nullptr);
     });
+}
+
+void TF_Main::Article20MIClick() {
+    Article20MI->setChecked(true);
+    settings.ArticleFormat = "20";
+}
+
+void TF_Main::ArticleImpbMIClick() {
+    ArticleImpbMI->setChecked(true);
+    settings.ArticleFormat = "IMpb";
+    // The IMpb fields are entered in the mailer-number dialog (barcode mode).
+    if (settings.PrintBarCode && CheckImpbFields(ImpbFieldsOf(settings)).field != ImpbField::None) {
+        Ui().Message(this, windowTitle(),
+                     "Please enter the Channel, Service Type Code, Mailer ID and Serial Number of the IMpb "
+                     "number in the next window.",
+                     QMessageBox::Information, QMessageBox::Ok);
+        MailerNumber1Click();
+    }
 }
 
 void TF_Main::ZipPostnetMIClick() {

@@ -2,6 +2,7 @@
 // The main window: the mailpiece being entered, the sender labels, the menu,
 // and the program's start and close.
 #include "piece/piecepreview.h"
+#include "piece/piecestart.h"
 #include "piece/printedpiece.h"
 #include "platform/datafolders.h"
 #include "platform/paths.h"
@@ -103,6 +104,8 @@ public:
     QAction* MIExtraLabel;
     QAction* PrintBarCodeMI;
     QAction* DontPrintBarCodeMI;
+    QAction* Article20MI;
+    QAction* ArticleImpbMI;
     QAction* ZipPostnetMI;
     QAction* ZipImbMI;
     QAction* SaveValues1;
@@ -153,6 +156,8 @@ public slots:
     void PrintBarCodeMIClick();
     void DontPrintBarCodeMIClick();
     void MailerNumber1Click();
+    void Article20MIClick();
+    void ArticleImpbMIClick();
     void ZipPostnetMIClick();
     void ZipImbMIClick();
     void MIPreviewMailerClick();
@@ -205,6 +210,8 @@ private:
     // be reached (a share that is not mounted): the print commands then
     // print nothing, since nothing they print could be logged.
     bool MailLogFolderReachable();
+    // Says why a piece may not start (nothing when it may).
+    void ShowPieceRefusal(const PieceStartAnswer& answer);
     void FeeExit(QLineEdit* edit);
     void Recolour(const QColor& colour);
     // Runs a command; an error it throws is shown as the application's error report.

@@ -144,19 +144,51 @@ void TF_Main::SetEntryPrinted() {
 void TF_Main::MIPrintClick() { btnPrintClick(); }
 
 bool TF_Main::MailLogFolderReachable() {
-    const std::string unreachable = UnreachableLogFolder(settings);
-    if (unreachable.empty()) return true;
-    Ui().Message(this, windowTitle(),
-                 "The mail log folder \"" + QString::fromStdString(unreachable) +
-                     "\" cannot be reached, so nothing was printed: it could not be logged. Check that the file "
-                     "server's share is mounted, or choose another folder in Options > Mail Log Folder.",
-                 QMessageBox::Critical, QMessageBox::Ok);
+    const PieceStartAnswer answer = MayPieceStart(settings, {}, piece_check::LogFolder);
+    if (answer.MayStart()) return true;
+    ShowPieceRefusal(answer);
     return false;
+}
+
+void TF_Main::ShowPieceRefusal(const PieceStartAnswer& answer) {
+    QString text;
+    switch (answer.refusal) {
+    case PieceRefusal::None: return;
+    case PieceRefusal::LogFolderUnreachable:
+        text = "The mail log folder \"" + QString::fromStdString(answer.detail) +
+               "\" cannot be reached, so nothing was printed: it could not be logged. Check that the file "
+               "server's share is mounted, or choose another folder in Options > Mail Log Folder.";
+        break;
+    case PieceRefusal::CustomerIdMissing:
+        text = "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
+               "Please enter in a Customer ID, and try again.";
+        break;
+    case PieceRefusal::ZipBarcodeFields:
+        text = "The Intelligent Mail barcode cannot be printed. " + FromAnsi(answer.detail) +
+               "\r\rPlease correct it under Options > Mailer Number, and try again.";
+        break;
+    case PieceRefusal::ImpbFields:
+        text = "The IMpb number cannot be printed. " + FromAnsi(answer.detail) +
+               "\r\rPlease correct it under Options > Mailer Number, and try again.";
+        break;
+    case PieceRefusal::RecipientZip:
+        text = FromAnsi(answer.detail) + "\r\rPlease complete the ZIP code, and try again.";
+        break;
+    }
+    Ui().Message(this, windowTitle(), text, QMessageBox::Critical, QMessageBox::Ok);
 }
 
 void TF_Main::btnPrintClick() {
     RunCommand([this] {
-        if (!MailLogFolderReachable()) return;
+        using namespace piece_check;
+        // Nothing that cannot be logged, and no IMpb without its fields or
+        // the recipient's ZIP: refused before a number is taken.
+        const PrintedPiece piece = CurrentPiece();
+        if (const PieceStartAnswer answer = MayPieceStart(settings, piece.zip, LogFolder | Impb | RecipientZip);
+            !answer.MayStart()) {
+            ShowPieceRefusal(answer);
+            return;
+        }
         // 1-2: the next number, reserved so that no other copy prints it too;
         // a serial that is no number stops the command here, nothing changed.
         reservation_ = TakeNextNumber(settings, Numbers);
@@ -168,20 +200,10 @@ void TF_Main::btnPrintClick() {
                 return;
             }
         }
-        // 4
-        if (CustomerIdMissing(settings)) {
-            Ui().Message(this, windowTitle(),
-                         "You can not print a Mailer with \"00-000-0000\" as a Customer ID.\r\r"
-                         "Please enter in a Customer ID, and try again.",
-                         QMessageBox::Critical, QMessageBox::Ok);
-            GiveBackNumber(settings, Numbers, reservation_);
-            return;
-        }
-        if (const std::string problem = ZipBarcodeProblem(settings); !problem.empty()) {
-            Ui().Message(this, windowTitle(),
-                         "The Intelligent Mail barcode cannot be printed. " + FromAnsi(problem) +
-                             "\r\rPlease correct it under Options > Mailer Number, and try again.",
-                         QMessageBox::Critical, QMessageBox::Ok);
+        // 4: what the dialog may have set
+        if (const PieceStartAnswer answer = MayPieceStart(settings, piece.zip, CustomerId | ZipBarcode | Impb);
+            !answer.MayStart()) {
+            ShowPieceRefusal(answer);
             GiveBackNumber(settings, Numbers, reservation_);
             return;
         }

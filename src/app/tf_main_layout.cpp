@@ -203,6 +203,15 @@ void TF_Main::BuildMenu() {
         barcodeGroup->addAction(a);
     }
     barcodes->addSeparator();
+    QMenu* articleFormat = barcodes->addMenu("Article &Number");
+    articleFormat->setObjectName("ArticleNumber1");
+    Article20MI = item(articleFormat, "Article20MI", "&20-digit", &TF_Main::Article20MIClick);
+    ArticleImpbMI = item(articleFormat, "ArticleImpbMI", "&IMpb (22-digit)", &TF_Main::ArticleImpbMIClick);
+    auto* formatGroup = new QActionGroup(this);
+    for (QAction* a : {Article20MI, ArticleImpbMI}) {
+        a->setCheckable(true);
+        formatGroup->addAction(a);
+    }
     QMenu* zipBarcodes = barcodes->addMenu("&ZIP Bar Code");
     zipBarcodes->setObjectName("ZipBarCode1");
     ZipPostnetMI = item(zipBarcodes, "ZipPostnetMI", "&POSTNET", &TF_Main::ZipPostnetMIClick);

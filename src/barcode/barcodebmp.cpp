@@ -34,7 +34,8 @@ QString TextForDisplay(const std::string& text) {
 
 std::string ApplyTextRule(TBarCodeType type, std::string_view text) {
     switch (type) {
-    case TBarCodeType::bcCode128: return PrepareCode128Text(text);
+    case TBarCodeType::bcCode128:
+    case TBarCodeType::bcEAN128: return PrepareCode128Text(text);
     case TBarCodeType::bcPOSTNET: return PreparePostnetText(text);
     case TBarCodeType::bcIntelligentMail: return PrepareImbText(text);
     default: return std::string(text);
@@ -149,8 +150,8 @@ void TBarcodeBmp::Rebuild() {
     const int pitch = barPitch_ > 0 ? barPitch_ : 2 * scale;
     int width = emptyWidth;
     if (!text_.empty()) {
-        if (type_ == TBarCodeType::bcCode128) {
-            code128 = EncodeCode128(text_);
+        if (type_ == TBarCodeType::bcCode128 || type_ == TBarCodeType::bcEAN128) {
+            code128 = type_ == TBarCodeType::bcEAN128 ? EncodeGs1_128(text_) : EncodeCode128(text_);
             width = Code128WidthForValues(code128.size(), scale);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
             width = PostnetWidth(static_cast<int>(text_.size()), scale);
@@ -167,7 +168,7 @@ void TBarcodeBmp::Rebuild() {
 
     const int band = interpret_ ? 5 * scale : 0;
     if (!text_.empty() && scale > 0) {
-        if (type_ == TBarCodeType::bcCode128) {
+        if (type_ == TBarCodeType::bcCode128 || type_ == TBarCodeType::bcEAN128) {
             DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
             DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);

@@ -9,8 +9,9 @@
 namespace gs {
 
 // Symbologies, in their stored order (ordinal 0..13). Only bcCode128,
-// bcPOSTNET and bcIntelligentMail draw bars; the others give a white bitmap
-// of the empty width. bcIntelligentMail comes last so that the stored
+// bcEAN128 (GS1-128: the text as EncodeGs1_128 takes it, no human-readable
+// line), bcPOSTNET and bcIntelligentMail draw bars; the others give a white
+// bitmap of the empty width. bcIntelligentMail comes last so that the stored
 // ordinals of the others stay.
 enum class TBarCodeType {
     bcCode128,

@@ -148,6 +148,59 @@ std::vector<int> EncodeCode128(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// Digits from `from` up to a separator, a non-digit or the end.
+std::size_t Gs1DigitRun(std::string_view text, std::size_t from) { return DigitRun(text, from); }
+
+// Whether a digit run starting at `from` is worth set C: four digits or
+// more, or two that end the text or the element.
+bool WorthSetC(std::string_view text, std::size_t from) {
+    const std::size_t run = Gs1DigitRun(text, from);
+    if (run >= 4) return true;
+    return run == 2 && (from + 2 == text.size() || text[from + 2] == kGs1Separator);
+}
+
+}  // namespace
+
+std::vector<int> EncodeGs1_128(std::string_view text) {
+    std::vector<int> out;
+    if (text.empty()) return out;
+    out.reserve(text.size() / 2 + 8);
+    // Two leading digits already make set C no longer than set B.
+    bool setC = Gs1DigitRun(text, 0) >= 2 && Gs1DigitRun(text, 0) % 2 == 0;
+    out.push_back(setC ? kCode128StartC : kCode128StartB);
+    out.push_back(kCode128Fnc1);
+    std::size_t p = 0;
+    while (p < text.size()) {
+        if (text[p] == kGs1Separator) {
+            out.push_back(kCode128Fnc1);  // FNC1 is the same value in every set
+            ++p;
+            continue;
+        }
+        if (setC) {
+            if (Gs1DigitRun(text, p) >= 2) {
+                out.push_back((At(text, p) - '0') * 10 + (At(text, p + 1) - '0'));
+                p += 2;
+                continue;
+            }
+            out.push_back(kCode128CodeB);
+            setC = false;
+            continue;
+        }
+        if (WorthSetC(text, p) && Gs1DigitRun(text, p) % 2 == 0) {
+            out.push_back(kCode128CodeC);
+            setC = true;
+            continue;
+        }
+        if (At(text, p) >= 32 && At(text, p) < 127) out.push_back(At(text, p) - 32);  // else no GS1 character
+        ++p;
+    }
+    out.push_back(Code128CheckValue(out));
+    out.push_back(kCode128Stop);
+    return out;
+}
+
 int Code128WidthForValues(std::size_t valueCount, int scale) {
     const long long modules = valueCount == 0 ? 20 : 11LL * static_cast<long long>(valueCount) + 22;
     const long long width = modules * scale;

@@ -37,6 +37,16 @@ std::string PrepareCode128Text(std::string_view text);
 // check value and STOP. An empty text has no symbol at all.
 std::vector<int> EncodeCode128(std::string_view text);
 
+// GS1-128 (the Code 128 symbol of GS1 element strings, the shipping
+// labels' barcode): FNC1 right after START, then the elements, with an FNC1
+// wherever the text holds kGs1Separator (the group separator a reader
+// returns for it, after a variable-length element that another follows).
+// Digit runs go in code set C, two digits to a value; a run of four or more
+// digits (or of two that end an element) is switched into set C, after one
+// digit in set B when the run is odd; everything else goes in set B.
+inline constexpr char kGs1Separator = '\x1d';
+std::vector<int> EncodeGs1_128(std::string_view elements);
+
 // Check value of a symbol starting at its START value and holding no check
 // value or STOP yet.
 int Code128CheckValue(const std::vector<int>& values);

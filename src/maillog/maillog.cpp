@@ -2,6 +2,7 @@
 
 #include "dbase/dbfdate.h"
 #include "dbase/tzdbf.h"
+#include "numbering/articlenumber.h"
 #include "platform/datafolders.h"
 #include "platform/textutil.h"
 #include "settings/settings.h"
@@ -39,6 +40,15 @@ const std::vector<std::string>& MailLogFieldList() {
         "return,C,15,0",    "total,C,15,0",     "comments,C,35,0",  "re,C,25,0",
     };
     return fields;
+}
+
+std::string MailLogDisplayText(const std::string& field, std::string text) {
+    std::string name = field;
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (name != "mailernum") return text;
+    if (text.size() != 22 || text.find_first_not_of("0123456789") != std::string::npos) return text;
+    return FormatArticleNumber(text);
 }
 
 void ConfigureMailLog(TTzDbf& table, const std::string& fileName) {

@@ -34,6 +34,11 @@ std::string MailLogPath(const Settings& settings, const DataFolders& folders);
 // The log's fields in file order, as the table store creates them.
 const std::vector<std::string>& MailLogFieldList();
 
+// How the log's fields are shown in reports: the article number always
+// grouped (an IMpb is kept as its 22 digits, since grouped it would not fit
+// the field's 25 characters); every other field as stored.
+std::string MailLogDisplayText(const std::string& field, std::string text);
+
 // Points a table component at the log file with the log's settings (shared,
 // OEM text, deleted records visible).
 void ConfigureMailLog(TTzDbf& table, const std::string& fileName);
@@ -43,7 +48,7 @@ void ConfigureMailLog(TTzDbf& table, const std::string& fileName);
 struct MailLogEntry {
     std::array<std::string, 4> sentname;
     std::string city, state, zip;  // zip already cleaned
-    std::string mailernum;         // grouped form, five groups of four digits
+    std::string mailernum;         // grouped form of a 20-digit number; an IMpb's 22 digits, no spaces
     std::string postage, certified, restricted, returnReceipt, total;
     std::string comments, re;
 };

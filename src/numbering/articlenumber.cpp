@@ -1,6 +1,7 @@
 #include "numbering/articlenumber.h"
 
 #include "numbering/imbtracking.h"
+#include "numbering/impbnumber.h"
 
 #include <charconv>
 #include <optional>
@@ -53,6 +54,7 @@ char CheckDigit(std::string_view body) {
 }
 
 std::string SteppedMailerNum(const Settings& settings, int delta) {
+    if (settings.MailerNum.size() == 22) return StepImpbNumber(settings.MailerNum, delta);
     const std::string serial = StepSerial(Chars(settings.MailerNum, 12, 19), delta);
     return ComposeArticleNumber(Chars(settings.MailerNum, 3, 11), serial);
 }
@@ -74,6 +76,7 @@ std::string FormatArticleNumber(std::string_view number) {
         if (group) out += ' ';
         out += Chars(number, group * 4 + 1, group * 4 + 4);
     }
+    if (number.size() == 22) out += " " + std::string(number.substr(20));
     return out;
 }
 
@@ -89,19 +92,25 @@ std::string StepSerial(std::string_view serial, int delta) {
 
 // The article number first: when it throws, nothing has moved.
 void StepArticleNumber(Settings& settings) {
-    if (settings.PrintBarCode)
+    if (ArticleFormatIsImpb(settings))
+        ;  // the IMpb has its own serial; the 20-digit one waits for its format
+    else if (settings.PrintBarCode)
         settings.SerialNum = StepSerial(settings.SerialNum, +1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? +1 : -1);
     StepImbSerial(settings, +ImbSymbolsPerPiece(settings));
+    StepImpbSerial(settings, +1);
 }
 
 void UnstepArticleNumber(Settings& settings) {
-    if (settings.PrintBarCode)
+    if (ArticleFormatIsImpb(settings))
+        ;
+    else if (settings.PrintBarCode)
         settings.SerialNum = StepSerial(settings.SerialNum, -1);
     else
         settings.MailerNum = SteppedMailerNum(settings, settings.Increment ? -1 : +1);
     StepImbSerial(settings, -ImbSymbolsPerPiece(settings));
+    StepImpbSerial(settings, -1);
 }
 
 void SelectBarcodeMode(Settings& settings) { settings.PrintBarCode = true; }

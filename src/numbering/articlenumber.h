@@ -23,7 +23,9 @@ public:
 std::string ComposeArticleNumber(std::string_view custId, std::string_view serial);
 
 // Five groups of four separated by single spaces: "7100 0000 0000 0000 0015".
-// A shorter number gives shorter or empty groups; the four spaces stay.
+// A shorter number gives shorter or empty groups; the four spaces stay. A
+// 22-digit one (the IMpb) adds its last two as a sixth group:
+// "9207 1901 2345 6780 0000 17".
 std::string FormatArticleNumber(std::string_view number);
 
 // Serial arithmetic: whole number +/- 1, 100000000 -> "00000001",
@@ -31,10 +33,13 @@ std::string FormatArticleNumber(std::string_view number);
 // Throws ArticleNumberError when the text is not a whole number.
 std::string StepSerial(std::string_view serial, int delta);
 
-// Moves SerialNum (barcode mode) or MailerNum (pre-printed mode, direction
-// by Increment) to the next number to print. The pre-printed number is
-// composed again, so it always starts with "71" afterwards. With Intelligent
-// Mail ZIP barcodes the tracking code's serial steps with it (StepImbSerial).
+// Moves SerialNum (barcode mode with the 20-digit number), the IMpb serial
+// (barcode mode with the IMpb, see StepImpbSerial) or MailerNum
+// (pre-printed mode, direction by Increment) to the next number to print. The pre-printed number is
+// composed again, so it always starts with "71" afterwards; a pre-printed
+// 22-digit IMpb number steps its own serial (StepImpbNumber). With
+// Intelligent Mail ZIP barcodes the tracking code's serial steps with it
+// (StepImbSerial), and with the IMpb format the IMpb serial (StepImpbSerial).
 // Throws ArticleNumberError and leaves the settings unchanged when the serial
 // does not read as a whole number.
 void StepArticleNumber(Settings& settings);
@@ -49,16 +54,18 @@ public:
         : serialNum_(settings.SerialNum),
           custId_(settings.CustID),
           mailerNum_(settings.MailerNum),
-          imbSerial_(settings.IMbSerial) {}
+          imbSerial_(settings.IMbSerial),
+          impbSerial_(settings.IMpbSerial) {}
     void Restore(Settings& settings) const {
         settings.SerialNum = serialNum_;
         settings.CustID = custId_;
         settings.MailerNum = mailerNum_;
         settings.IMbSerial = imbSerial_;
+        settings.IMpbSerial = impbSerial_;
     }
 
 private:
-    std::string serialNum_, custId_, mailerNum_, imbSerial_;
+    std::string serialNum_, custId_, mailerNum_, imbSerial_, impbSerial_;
 };
 
 // Options > "&BarCode's" > "&Print".

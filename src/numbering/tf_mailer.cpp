@@ -20,6 +20,7 @@
 #include "numbering/articlenumber.h"
 #include "numbering/dialogparts.h"
 #include "numbering/imbfields.h"
+#include "numbering/impbfields.h"
 #include "platform/application.h"
 #include "platform/windowplacement.h"
 #include "platform/maskedit.h"
@@ -39,7 +40,8 @@ constexpr int kMailerNumHelpHeight = 200;
 // Every position a required digit, literals kept, "_" for an empty position.
 const char* const kCustIdMask = "00-000-0000;1;_";
 const char* const kSerialMask = "00000000;1;_";
-const char* const kMailerNumMask = "00000000000000000000;1;_";
+// Twenty digits, or the twenty-two of an IMpb form.
+const char* const kMailerNumMask = "0000000000000000000099;1;_";
 
 const char* const kSerialHint = "Click on \"Help\" for information on the Identifier Serial Number";
 const char* const kCustIdHint = "Click on \"Help\" for information on the Customer ID";
@@ -53,7 +55,8 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
       showMailerScreen_(showMailerScreen),
       showDontShowBox_(showDontShowBox),
       imb_(ZipBarcodeIsImb(settings)),
-      baseHeight_(kHeight + (imb_ ? kImbBoxRoom : 0)) {
+      impb_(ArticleFormatIsImpb(settings)),
+      baseHeight_(kHeight + (imb_ ? kImbBoxRoom : 0) + (impb_ ? kImpbBoxRoom : 0)) {
     setObjectName("F_Mailer");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -120,12 +123,18 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
     gbIMb->setGeometry(8, kHeight - 4, kWidth - 16, kImbBoxRoom - 4);
     gbIMb->setVisible(imb_);
 
+    gbIMpb = new ImpbFieldsBox(this);
+    gbIMpb->setGeometry(8, kHeight - 4 + (imb_ ? kImbBoxRoom : 0), kWidth - 16, kImpbBoxRoom - 4);
+    gbIMpb->setVisible(impb_);
+
     BuildBarcodeHelp();
     BuildMailerNumHelp();
     panelIMb = BuildImbHelpPanel(baseHeight_, kWidth, this);
+    panelIMpb = BuildImpbHelpPanel(baseHeight_, kWidth, this);
 
     for (QLineEdit* edit : {editCustID, editSerialNum, editMailerNum}) edit->installEventFilter(this);
     for (QLineEdit* edit : gbIMb->Edits()) edit->installEventFilter(this);
+    for (QLineEdit* edit : gbIMpb->Edits()) edit->installEventFilter(this);
 
     FormCreate();
 
@@ -193,6 +202,7 @@ void TF_Mailer::FormCreate() {
         SetCountTypeIndex(settings_.Increment ? 0 : 1);
     }
     if (imb_) gbIMb->SetFields(ImbTrackingOf(settings_));
+    if (impb_) gbIMpb->SetFields(ImpbFieldsOf(settings_));
 }
 
 int TF_Mailer::CountTypeIndex() const { return countType_->checkedId(); }
@@ -214,8 +224,25 @@ void TF_Mailer::btnOKClick() {
     QList<QLineEdit*> fields = settings_.PrintBarCode ? QList<QLineEdit*>{editCustID, editSerialNum}
                                                        : QList<QLineEdit*>{editMailerNum};
     if (imb_) fields += gbIMb->Edits();
+    if (impb_) fields += gbIMpb->Edits();
     for (QLineEdit* edit : fields)
         if (RefuseIfIncomplete(edit)) return;
+    const std::string mailerNum = ToAnsi(MaskedText(*editMailerNum).remove(' '));
+    if (!settings_.PrintBarCode && editMailerNum->isModified() && mailerNum.size() != 20 && mailerNum.size() != 22) {
+        editMailerNum->setFocus(Qt::OtherFocusReason);
+        Ui().Message(this, ApplicationTitle(), "The Mailer Number has 20 digits, or 22 on an IMpb form.",
+                     QMessageBox::Critical);
+        return;
+    }
+    // The IMpb fields must make a number: the pieces are printed with it.
+    const ImpbFields impb = gbIMpb->Fields();
+    if (impb_) {
+        if (const ImpbCheck check = CheckImpbFields(impb); check.field != ImpbField::None) {
+            gbIMpb->EditOf(check.field)->setFocus(Qt::OtherFocusReason);
+            Ui().Message(this, ApplicationTitle(), FromAnsi(check.problem), QMessageBox::Critical);
+            return;
+        }
+    }
     // The tracking fields must make a tracking code, typed or stored: the
     // pieces are printed with it.
     const ImbTrackingFields tracking = gbIMb->Fields();
@@ -231,7 +258,7 @@ void TF_Mailer::btnOKClick() {
         settings_.CustID = ToAnsi(MaskedText(*editCustID));
         settings_.SerialNum = ToAnsi(MaskedText(*editSerialNum));
     } else {
-        settings_.MailerNum = ToAnsi(MaskedText(*editMailerNum));
+        settings_.MailerNum = mailerNum;
         settings_.Increment = CountTypeIndex() == 0;
     }
     if (imb_) {
@@ -239,6 +266,12 @@ void TF_Mailer::btnOKClick() {
         settings_.IMbServiceType = tracking.serviceType;
         settings_.IMbMailerId = tracking.mailerId;
         settings_.IMbSerial = tracking.serial;
+    }
+    if (impb_) {
+        settings_.IMpbChannel = impb.channel;
+        settings_.IMpbServiceType = impb.serviceType;
+        settings_.IMpbMailerId = impb.mailerId;
+        settings_.IMpbSerial = impb.serial;
     }
     showMailerScreen_ = !cbDontShow->isChecked();
     accept();
@@ -255,6 +288,11 @@ void TF_Mailer::btnHelpClick() {
         panelIMb->move(0, panel->y() + grow);
         panelIMb->show();
         grow += kImbHelpHeight;
+    }
+    if (impb_) {
+        panelIMpb->move(0, panel->y() + grow);
+        panelIMpb->show();
+        grow += kImpbHelpHeight;
     }
     setFixedSize(kWidth, height() + grow);
     btnHelp->setEnabled(false);

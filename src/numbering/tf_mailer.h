@@ -21,6 +21,7 @@ class QPushButton;
 namespace gs {
 
 class ImbTrackingBox;
+class ImpbFieldsBox;
 
 class TF_Mailer : public QDialog {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
     QPlainTextEdit* memoCountHelp;
     ImbTrackingBox* gbIMb;  // shown with the Intelligent Mail barcode
     QFrame* panelIMb;
+    ImpbFieldsBox* gbIMpb;  // shown in barcode mode with the IMpb number
+    QFrame* panelIMpb;
 
     // 0 "Increment", 1 "Decrement".
     int CountTypeIndex() const;
@@ -74,6 +77,7 @@ private:
     bool& showMailerScreen_;
     bool showDontShowBox_;
     bool imb_;
+    bool impb_;
     int baseHeight_;  // the window's height without the check box and the help
     QButtonGroup* countType_;
 };

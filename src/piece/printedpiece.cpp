@@ -3,6 +3,9 @@
 #include "maillog/maillog.h"
 #include "numbering/articlenumber.h"
 #include "numbering/imbtracking.h"
+#include "numbering/impbnumber.h"
+#include "platform/textutil.h"
+#include "settings/addresstext.h"
 
 namespace gs {
 
@@ -15,7 +18,7 @@ void GiveBackNumber(Settings& settings, SharedNumbers& numbers, const NumberRese
 }
 
 bool CustomerIdMissing(const Settings& settings) {
-    return settings.PrintBarCode && settings.CustID == "00-000-0000";
+    return settings.PrintBarCode && !ArticleFormatIsImpb(settings) && settings.CustID == "00-000-0000";
 }
 
 std::string ZipBarcodeProblem(const Settings& settings) {
@@ -25,6 +28,7 @@ std::string ZipBarcodeProblem(const Settings& settings) {
 
 std::string PlainNumberOf(const Settings& settings) {
     if (!settings.PrintBarCode) return settings.MailerNum;
+    if (ArticleFormatIsImpb(settings)) return ComposeImpbNumber(ImpbFieldsOf(settings));
     std::string custId;
     for (char c : settings.CustID)
         if (c != '-') custId += c;
@@ -44,6 +48,7 @@ MailerPrintRequest MailerRequestOf(const PrintedPiece& piece, const Settings& se
         for (char c : settings.CustID)
             if (c != '-') r.numberSource += c;
         r.serial = settings.SerialNum;
+        if (ArticleFormatIsImpb(settings)) r.impbNumber = ComposeImpbNumber(ImpbFieldsOf(settings));
     } else {
         r.numberSource = settings.MailerNum;
     }
@@ -67,7 +72,7 @@ MailLogEntry LogEntryOf(const PrintedPiece& piece, const std::string& groupedNum
     e.city = piece.city;
     e.state = piece.state;
     e.zip = piece.zip;
-    e.mailernum = groupedNumber;
+    e.mailernum = LoggedMailerNumber(groupedNumber);
     e.postage = piece.postage;
     e.certified = piece.certifiedFee;
     e.restricted = piece.restrictedFee;
@@ -76,6 +81,13 @@ MailLogEntry LogEntryOf(const PrintedPiece& piece, const std::string& groupedNum
     e.comments = piece.comment;
     e.re = piece.re;
     return e;
+}
+
+std::string LoggedMailerNumber(const std::string& groupedNumber) {
+    std::string digits;
+    for (char c : groupedNumber)
+        if (c != ' ') digits += c;
+    return digits.size() == 22 ? digits : groupedNumber;
 }
 
 PieceOutcome PrintAndLogPiece(const PrintedPiece& piece, const Settings& settings, SharedNumbers& numbers,

@@ -86,7 +86,8 @@ struct PieceJob {
 NumberReservation TakeNextNumber(Settings& settings, SharedNumbers& numbers);
 void GiveBackNumber(Settings& settings, SharedNumbers& numbers, const NumberReservation& reservation);
 
-// Barcode mode with the customer ID "00-000-0000": no mailer may be printed.
+// Barcode mode with the 20-digit number and the customer ID "00-000-0000":
+// no mailer may be printed. (The IMpb number carries no customer ID.)
 bool CustomerIdMissing(const Settings& settings);
 // With the Intelligent Mail barcode chosen: what keeps its tracking fields
 // from making a tracking code ("" when nothing does, and always with
@@ -99,9 +100,12 @@ PieceOutcome PrintAndLogPiece(const PrintedPiece& piece, const Settings& setting
 // The print request and the log record the piece gives.
 MailerPrintRequest MailerRequestOf(const PrintedPiece& piece, const Settings& settings);
 MailLogEntry LogEntryOf(const PrintedPiece& piece, const std::string& groupedNumber);
+// The log's mailernum field holds 25 characters: a 20-digit number in its
+// grouped form (24), a 22-digit IMpb number as its digits without spaces.
+std::string LoggedMailerNumber(const std::string& groupedNumber);
 
-// The number the piece prints, plain (20 digits): composed in barcode mode,
-// the stored pre-printed number otherwise.
+// The number the piece prints, plain (20 digits, or the 22 of an IMpb):
+// composed in barcode mode, the stored pre-printed number otherwise.
 std::string PlainNumberOf(const Settings& settings);
 
 }  // namespace gs

@@ -1,10 +1,13 @@
 #include "printing/mailer.h"
 
 #include "barcode/barcodebmp.h"
+#include "barcode/code128.h"
 #include "barcode/imb.h"
 #include "barcode/postnet.h"
 #include "numbering/articlenumber.h"
+#include "numbering/impbnumber.h"
 #include "platform/textutil.h"
+#include "settings/addresstext.h"
 
 namespace gs {
 
@@ -177,7 +180,10 @@ void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const st
         DrawBitmapOnPrinter(canvas, DeviceX(metrics, 2.6), DeviceY(metrics, 2.06), width, code.Bitmap().height(),
                             code.Bitmap());
     }
-    const std::string grouped = FormatArticleNumber(plainNumber);
+    DrawNumberCopies(canvas, metrics, FormatArticleNumber(plainNumber));
+}
+
+void DrawNumberCopies(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& grouped) {
     UseFont(canvas, metrics, 11, 1800, kOcrFace);
     PrintTextAt(canvas, metrics, 2.98, 4.02, grouped);
     UseFont(canvas, metrics, 11, 1800, kOcrFace);
@@ -192,6 +198,46 @@ void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const st
     PrintTextAt(canvas, metrics, 1.47, 3.17, grouped);
 }
 
+int ImpbModulePixels(int resolution) {
+    const int pixels = (resolution * 13 + 999) / 1000;
+    return pixels < 1 ? 1 : pixels;
+}
+
+void DrawImpbBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& number,
+                          const std::string& routingZip) {
+    const std::string elements = routingZip.empty() ? number : "420" + routingZip + kGs1Separator + number;
+    {
+        TBarcodeBmp code;
+        code.SetScale(ImpbModulePixels(metrics.resolutionX));
+        code.SetHeight(static_cast<int>(RoundHalfEven(metrics.resolutionY * 0.75)));
+        code.SetInterpret(false);
+        code.SetBarcodeType(TBarCodeType::bcEAN128);
+        code.SetBarcodeText(elements);
+        code.SetRotate(TbcRotate::bcRotate180);
+        // Near the sheet's edge: what the printer cannot reach of the clear
+        // zone is left off (the paper is blank there anyway), and a printer
+        // whose margin is wider still moves the bars right rather than lose
+        // the symbol.
+        int left = DeviceX(metrics, kImpbTallX);
+        QImage tall = code.Bitmap();
+        if (left < 0) {
+            const int skip = std::min(-left, 10 * code.Scale());
+            tall = tall.copy(skip, 0, tall.width() - skip, tall.height());
+            left = std::max(0, left + skip);
+        }
+        DrawBitmapOnPrinter(canvas, left, DeviceY(metrics, 4.1), tall.width(), tall.height(), tall);
+        // The receipt part is 2.65 in wide: whole pixels per module, as many
+        // as fit, never more than the tall symbol's.
+        const int modules = Code128WidthForValues(EncodeGs1_128(elements).size(), 1);
+        const int fit = static_cast<int>(metrics.resolutionX * 2.65) / modules;
+        code.SetScale(std::max(1, std::min(fit, ImpbModulePixels(metrics.resolutionX))));
+        code.SetHeight(static_cast<int>(RoundHalfEven(metrics.resolutionY * 0.4)));
+        DrawBitmapOnPrinter(canvas, DeviceX(metrics, kImpbShortX), DeviceY(metrics, 2.06), code.Bitmap().width(),
+                            code.Bitmap().height(), code.Bitmap());
+    }
+    DrawNumberCopies(canvas, metrics, FormatArticleNumber(number));
+}
+
 std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, bool printBarCode,
                        const QFont& baseFont) {
     PrintMetrics metrics;
@@ -200,7 +246,13 @@ std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, b
     PreparePrintMetrics(metrics, canvas, baseFont);
 
     std::string plain;
-    if (printBarCode) {
+    if (printBarCode && !request.impbNumber.empty()) {
+        plain = request.impbNumber;
+        const std::string zip = ImpbRoutingZip(request.recipientZip);
+        if (zip.empty())
+            throw PrintError("The IMpb barcode cannot be printed: the recipient's ZIP code is not complete.");
+        DrawImpbBarcodeBlock(canvas, metrics, plain, zip);
+    } else if (printBarCode) {
         plain = ComposeArticleNumber(request.numberSource, request.serial);
         DrawBarcodeBlock(canvas, metrics, plain);
     } else {

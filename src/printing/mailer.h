@@ -44,6 +44,11 @@ struct MailerPrintRequest {
     // (ImbSymbolsPerPiece), so no two symbols share a tracking code.
     bool imbZipBarcode = false;
     ImbTrackingFields imbTracking;
+    // Barcode printing on with the IMpb format: the 22-digit number. It then
+    // replaces the 20-digit number everywhere on the form, its barcodes are
+    // GS1-128 with the recipient's ZIP, and numberSource and serial are not
+    // used.
+    std::string impbNumber;
 };
 
 // The printing base font: "Arial" 8 point, no style.
@@ -64,6 +69,25 @@ std::string UpperAscii(std::string_view text);
 // printed copies of its grouped form. Also printed alone by barcode runs.
 void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& plainNumber);
 
+// The six printed copies of the grouped number (B3 to B8 of the block).
+void DrawNumberCopies(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& grouped);
+
+// The IMpb barcode block: the GS1-128 symbols of AI 420 with the ZIP
+// (routingZip: 5 or 9 digits; "" for a label run, whose symbols carry the
+// 22 digits alone) and the 22 digits, and the six printed copies of the
+// grouped number at the places of the 20-digit one. The tall symbol keeps
+// its own size at the left of the article-number place (an X-dimension of
+// ImpbModulePixels, 0.75 in high, quiet zones of ten modules); the short one
+// on the receipt part is as wide as that place allows (see the help).
+void DrawImpbBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& number,
+                          const std::string& routingZip);
+// The IMpb's narrowest bar in printer pixels: the fewest that make at least
+// 0.013 in (4 at 300 dots per inch, 8 at 600).
+int ImpbModulePixels(int resolution);
+// Left edge of the tall IMpb symbol's bitmap and of the short one (inches).
+inline constexpr double kImpbTallX = 0.05;
+inline constexpr double kImpbShortX = 2.53;
+
 // Where the Intelligent Mail barcodes go (left edge of the bitmap, inches):
 // under the recipient and the sender its bars end where a ZIP+4 POSTNET's
 // do; on the extra label the bitmap starts where a ZIP+4 POSTNET's does,
@@ -73,7 +97,8 @@ inline constexpr double kImbExtraLabelX = 0.15;
 
 // Draws the whole mailer on one canvas and returns the grouped number.
 // Throws PrintError when the Intelligent Mail barcode is chosen and its
-// tracking fields make no tracking code.
+// tracking fields make no tracking code, and when an IMpb piece's recipient
+// ZIP is not complete.
 std::string DrawMailer(PrintCanvas& canvas, const MailerPrintRequest& request, bool printBarCode,
                        const QFont& baseFont);
 

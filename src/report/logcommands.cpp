@@ -48,7 +48,7 @@ struct CloseProject {
 void RunLogReport(QWidget* parent, const LogReportSetup& setup, ReportDestination destination, LogReport report) {
     TTzDbf TzDbfReport("TzDbfReport");
     TReportSystem ReportSystem1(parent);
-    TReportConnection ReportConnection1{"ReportConnection1", &TzDbfReport};
+    TReportConnection ReportConnection1{"ReportConnection1", &TzDbfReport, MailLogDisplayText};
     TReportProject ReportProject1;
     ReportProject1.ProjectFile = setup.projectFile;
     ReportProject1.Engine = &ReportSystem1;

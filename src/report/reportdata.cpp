@@ -5,7 +5,10 @@
 
 namespace gs {
 
-TableReportData::TableReportData(TTzDbf& table) : table_(table) { count_ = table_.RecCount(); }
+TableReportData::TableReportData(TTzDbf& table, FieldDisplayRule display)
+    : table_(table), display_(std::move(display)) {
+    count_ = table_.RecCount();
+}
 
 int TableReportData::FieldIndex(const std::string& name) const {
     const auto& defs = table_.FieldDefs();
@@ -34,8 +37,9 @@ void TableReportData::Seek(std::uint32_t position) {
 std::string TableReportData::FieldText(int field) {
     std::string text = table_.Fields(field).AsString();
     std::size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+    text = begin == std::string::npos ? std::string() : text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+    if (display_) text = display_(table_.FieldDefs()[static_cast<std::size_t>(field)].name, std::move(text));
+    return text;
 }
 
 }  // namespace gs

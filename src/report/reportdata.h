@@ -2,11 +2,15 @@
 // The records a report lists: a data connection hands them to the engine in
 // the table's current order.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace gs {
 
 class TTzDbf;
+
+// Takes a field's name and its trimmed text, returns the text to show.
+using FieldDisplayRule = std::function<std::string(const std::string& field, std::string text)>;
 
 class ReportData {
 public:
@@ -30,7 +34,7 @@ public:
 // at the first record.
 class TableReportData : public ReportData {
 public:
-    explicit TableReportData(TTzDbf& table);
+    explicit TableReportData(TTzDbf& table, FieldDisplayRule display = {});
     int FieldIndex(const std::string& name) const override;
     std::uint32_t RecordCount() const override { return count_; }
     void Seek(std::uint32_t position) override;
@@ -38,6 +42,7 @@ public:
 
 private:
     TTzDbf& table_;
+    FieldDisplayRule display_;
     std::uint32_t count_ = 0;
     std::uint32_t position_ = 0;
     bool positioned_ = false;

@@ -34,7 +34,7 @@ bool TReportProject::ExecuteReport(const std::string& name) {
         throw ReportError("Error in the report project file \"" + project_->fileName + "\", line " +
                           std::to_string(report->line) + ": the data connection \"" + report->connection +
                           "\" is not known.");
-    ReportJob job(*project_, *report, std::make_unique<TableReportData>(*connection->DataSet), params_);
+    ReportJob job(*project_, *report, std::make_unique<TableReportData>(*connection->DataSet, connection->FieldDisplay), params_);
     if (Engine) Engine->Execute(job);
     return true;
 }

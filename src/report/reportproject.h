@@ -32,6 +32,9 @@ class TTzDbf;
 struct TReportConnection {
     std::string Name;
     TTzDbf* DataSet = nullptr;
+    // How a field's stored text is shown, when the table keeps some field in
+    // another form than its readers see (empty: as stored).
+    FieldDisplayRule FieldDisplay = {};
 };
 
 // One executed report: what the engine lays out, for the page it chooses.

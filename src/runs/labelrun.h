@@ -21,6 +21,7 @@
 // is followed by 00000001. A starting serial that is no whole number prints
 // its first label with the serial 00000000 (as every composed number does)
 // and stops the run there, since there is no next serial.
+#include "numbering/impbnumber.h"
 #include "printing/printtarget.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -37,6 +38,11 @@ struct BarcodeRun {
     std::string startSerial;      // as entered
     std::string alignLeftRight = "0", alignUpDown = "0";  // decimal text
     QFont baseFont;               // the printing base font
+    // IMpb labels: the 22-digit number of these fields, their serial taking
+    // the place of startSerial and stepping within its digits (9999999 is
+    // followed by 0000000); the symbols carry the number alone, no ZIP.
+    bool impb = false;
+    ImpbFields impbFields;
 };
 
 enum class RunStop {
@@ -68,10 +74,11 @@ BarcodeRunOutcome PrintBarcodeRun(PrintTarget& target, const BarcodeRun& run, co
 
 // The serial of the last label of a run of `labels` from `start` (start
 // itself for one label). Throws ArticleNumberError when start is no number.
-std::string LastSerialOfRun(const std::string& start, int labels);
+std::string LastSerialOfRun(const std::string& start, int labels, bool impb = false);
 
 // The run with the shared article numbers. settings holds what the user
-// confirmed: SerialNum the starting serial, CustID the customer ID; run is
+// confirmed: SerialNum (IMpbSerial for IMpb labels) the starting serial,
+// CustID the customer ID; run is
 // built from them. serialBefore is the serial setting as it was before the
 // command (the last serial any piece used): it comes back when the run used
 // no serial of its own (nothing printed, or a starting serial that is no

@@ -16,21 +16,32 @@ bool PrintOne(MassPrintRecords& records, int position, int pieces, Settings& set
         out.stop = MassPrintStop::Cancelled;
         return false;
     }
+    // The IMpb fields and the record's ZIP before a number is taken; the
+    // customer ID and the tracking fields after the dialog, which may set them.
+    using namespace piece_check;
+    if (PieceStartAnswer answer = MayPieceStart(settings, piece.zip, Impb | RecipientZip); !answer.MayStart()) {
+        out.stop = MassPrintStop::Refused;
+        out.refusal = std::move(answer);
+        return false;
+    }
     const NumberReservation reservation = TakeNextNumber(settings, numbers);
     if (showMailerScreen && steps.confirmNumber && !steps.confirmNumber()) {
         GiveBackNumber(settings, numbers, reservation);
         out.stop = MassPrintStop::DialogCancelled;
         return false;
     }
-    if (CustomerIdMissing(settings)) {
+    if (PieceStartAnswer answer = MayPieceStart(settings, piece.zip, CustomerId | ZipBarcode | Impb);
+        !answer.MayStart()) {
         GiveBackNumber(settings, numbers, reservation);
-        out.stop = MassPrintStop::CustomerIdMissing;
-        return false;
-    }
-    if (std::string problem = ZipBarcodeProblem(settings); !problem.empty()) {
-        GiveBackNumber(settings, numbers, reservation);
-        out.stop = MassPrintStop::ZipBarcodeProblem;
-        out.error = std::move(problem);
+        if (answer.refusal == PieceRefusal::CustomerIdMissing) {
+            out.stop = MassPrintStop::CustomerIdMissing;
+        } else if (answer.refusal == PieceRefusal::ZipBarcodeFields) {
+            out.stop = MassPrintStop::ZipBarcodeProblem;
+            out.error = std::move(answer.detail);
+        } else {
+            out.stop = MassPrintStop::Refused;
+            out.refusal = std::move(answer);
+        }
         return false;
     }
     const int printedBefore = out.printed;

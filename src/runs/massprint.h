@@ -23,6 +23,7 @@
 // store, or another copy keeping the log locked) ends it at once, so that
 // at most one printed piece is missing from the log, named by its number.
 // The caller shows the messages: nothing here talks to the user.
+#include "piece/piecestart.h"
 #include "piece/printedpiece.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
@@ -64,6 +65,7 @@ enum class MassPrintStop {
     DialogCancelled,    // the mailer-number dialog was not confirmed
     CustomerIdMissing,  // barcode mode with the customer ID "00-000-0000"
     ZipBarcodeProblem,  // the Intelligent Mail barcode cannot be made (error: why)
+    Refused,            // the IMpb fields or a recipient's ZIP cannot make an IMpb (refusal: why)
     Cancelled,          // progress said stop
     PrintFailed,        // the printer refused a page (error: its text)
     NotLogged,          // a printed piece could not be logged (notLogged: its number; error: why,
@@ -74,6 +76,7 @@ enum class MassPrintStop {
 struct MassPrintOutcome {
     MassPrintStop stop = MassPrintStop::Finished;
     std::string error;
+    PieceStartAnswer refusal;             // Refused: the answer of MayPieceStart
     int printed = 0;                      // pieces that went to the printer
     std::vector<std::string> notLogged;   // the grouped number of the piece printed but not logged
     std::string saveError;                // the first reason numbers could not be saved ("" when all were)

@@ -1,14 +1,17 @@
 #include "runs/runcommands.h"
 
 #include "numbering/articlenumber.h"
+#include "numbering/impbnumber.h"
 #include "numbering/tf_mailer.h"
 #include "platform/application.h"
 #include "platform/qtext.h"
 #include "platform/textutil.h"
 #include "platform/userinteraction.h"
+#include "piece/piecestart.h"
 #include "runs/labelrun.h"
 #include "runs/runprogress.h"
 #include "runs/tf_printbarcode.h"
+#include "settings/addresstext.h"
 #include "settings/settings.h"
 #include "settings/sharednumbers.h"
 
@@ -31,6 +34,14 @@ public:
 
 void Tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     Ui().Message(parent, ApplicationTitle(), text, icon, QMessageBox::Ok);
+}
+
+// As Print says it.
+QString ImpbRefusalText(const PieceStartAnswer& answer) {
+    if (answer.refusal == PieceRefusal::RecipientZip)
+        return FromAnsi(answer.detail) + "\r\rPlease complete the ZIP code, and try again.";
+    return "The IMpb number cannot be printed. " + FromAnsi(answer.detail) +
+           "\r\rPlease correct it under Options > Mailer Number, and try again.";
 }
 
 std::string WithoutDashes(const std::string& text) {
@@ -102,6 +113,9 @@ void ReportMassPrint(const MassPrintOutcome& out, int pieces, QWidget* parent) {
                  "\r\rPlease correct it under Options > Mailer Number, and try again.",
              QMessageBox::Critical);
         break;
+    case MassPrintStop::Refused:
+        Tell(parent, ImpbRefusalText(out.refusal) + "\n" + howFar, QMessageBox::Critical);
+        break;
     case MassPrintStop::Cancelled:
         Tell(parent, "Mass printing was cancelled.\n" + howFar, QMessageBox::Information);
         break;
@@ -128,26 +142,38 @@ void PrintBarCodesCommand(Settings& settings, SharedNumbers& numbers, const QFon
                      QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
+    // Labels are printed before their recipient is known: no ZIP to check.
+    if (const PieceStartAnswer answer = MayPieceStart(settings, {}, piece_check::Impb); !answer.MayStart()) {
+        Tell(parent, ImpbRefusalText(answer), QMessageBox::Critical);
+        return;
+    }
     // Another copy may have printed since: the dialog starts from its numbers.
     numbers.Refresh(settings);
     const ArticleNumberUndo undo(settings);
-    const std::string serialBefore = settings.SerialNum;
+    // IMpb labels are numbered by the IMpb serial.
+    const bool impb = ArticleFormatIsImpb(settings);
+    std::string& serial = impb ? settings.IMpbSerial : settings.SerialNum;
+    const std::string serialBefore = serial;
     // The dialog offers the serial after the last one used, in either mode:
     // the labels are numbered by the serial, never by the pre-printed
     // mailer number, which stays on the last form used.
-    settings.SerialNum = StepSerial(settings.SerialNum, +1);
+    serial = impb ? StepImpbSerialText(serial, +1) : StepSerial(serial, +1);
 
     TF_PrintBarCode dialog(settings, parent);
     if (Ui().RunModal(dialog) != QDialog::Accepted) {
         undo.Restore(settings);
         return;
     }
-    if (CustomerIdMissing(settings)) {
-        // The values entered stay.
-        Tell(parent,
-             "You can not print a Mailer with \"00-000-0000\" as a Customer ID. (DUNS No.)\r\r"
-             "Please enter in a Customer ID (DUNS No.), and try again.",
-             QMessageBox::Critical);
+    // The values entered stay.
+    if (const PieceStartAnswer answer = MayPieceStart(settings, {}, piece_check::CustomerId | piece_check::Impb);
+        !answer.MayStart()) {
+        if (answer.refusal == PieceRefusal::CustomerIdMissing)
+            Tell(parent,
+                 "You can not print a Mailer with \"00-000-0000\" as a Customer ID. (DUNS No.)\r\r"
+                 "Please enter in a Customer ID (DUNS No.), and try again.",
+                 QMessageBox::Critical);
+        else
+            Tell(parent, ImpbRefusalText(answer), QMessageBox::Critical);
         return;
     }
 
@@ -155,6 +181,8 @@ void PrintBarCodesCommand(Settings& settings, SharedNumbers& numbers, const QFon
     run.labels = dialog.NumLabels();
     run.custIdDigits = WithoutDashes(settings.CustID);
     run.startSerial = settings.SerialNum;
+    run.impb = impb;
+    run.impbFields = ImpbFieldsOf(settings);
     run.alignLeftRight = std::to_string(settings.LeftRight);
     run.alignUpDown = std::to_string(settings.TopBottom);
     run.baseFont = baseFont;

@@ -1,6 +1,7 @@
 #include "runs/tf_printbarcode.h"
 
 #include "numbering/dialogparts.h"
+#include "numbering/impbnumber.h"
 #include "platform/maskedit.h"
 #include "platform/qtext.h"
 #include "platform/userinteraction.h"
@@ -113,6 +114,15 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
 
     editCustID->setText(FromAnsi(settings_.CustID));
     editSerialNum->setText(FromAnsi(settings_.SerialNum));
+    if (ArticleFormatIsImpb(settings_)) {
+        // IMpb labels carry no customer ID; they are numbered by the IMpb
+        // serial, as long as its channel makes it.
+        lblCustID->hide();
+        editCustID->hide();
+        lblSerialNum->setText("Enter IMpb Serial Number");
+        SetFormMask(*editSerialNum, QString(ImpbSerialDigits(settings_.IMpbChannel), '0') + ";1;_");
+        editSerialNum->setText(FromAnsi(settings_.IMpbSerial));
+    }
     editSerialNum->setFocus();
 
     setFixedSize(kWidth, kHeight);
@@ -127,8 +137,12 @@ void TF_PrintBarCode::BuildHelpPanel() {
 void TF_PrintBarCode::btnOKClick() {
     editNumLabels->interpretText();
     numLabels_ = editNumLabels->value();
-    settings_.SerialNum = ToAnsi(MaskedText(*editSerialNum));
-    settings_.CustID = ToAnsi(MaskedText(*editCustID));
+    if (ArticleFormatIsImpb(settings_)) {
+        settings_.IMpbSerial = ToAnsi(MaskedText(*editSerialNum));
+    } else {
+        settings_.SerialNum = ToAnsi(MaskedText(*editSerialNum));
+        settings_.CustID = ToAnsi(MaskedText(*editCustID));
+    }
     accept();
 }
 

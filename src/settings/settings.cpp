@@ -34,6 +34,11 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& dataDir,
     s.IMbServiceType = ini.ReadString("Values", "IMbServiceType", d.IMbServiceType);
     s.IMbMailerId = ini.ReadString("Values", "IMbMailerId", d.IMbMailerId);
     s.IMbSerial = ini.ReadString("Values", "IMbSerial", d.IMbSerial);
+    s.ArticleFormat = ini.ReadString("Values", "ArticleFormat", d.ArticleFormat);
+    s.IMpbChannel = ini.ReadString("Values", "IMpbChannel", d.IMpbChannel);
+    s.IMpbServiceType = ini.ReadString("Values", "IMpbServiceType", d.IMpbServiceType);
+    s.IMpbMailerId = ini.ReadString("Values", "IMpbMailerId", d.IMpbMailerId);
+    s.IMpbSerial = ini.ReadString("Values", "IMpbSerial", d.IMpbSerial);
     s.PrintExtraLabel = ini.ReadString("Printing", "PrintExtraLabel", d.PrintExtraLabel);
     s.ExtraLabel = ini.ReadString("Printing", "ExtraLabel", d.ExtraLabel);
     s.PaperSize = ini.ReadString("Printing", "PaperSize", d.PaperSize);
@@ -67,6 +72,11 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteString("Values", "IMbServiceType", s.IMbServiceType);
     ini.WriteString("Values", "IMbMailerId", s.IMbMailerId);
     ini.WriteString("Values", "IMbSerial", s.IMbSerial);
+    ini.WriteString("Values", "ArticleFormat", s.ArticleFormat);
+    ini.WriteString("Values", "IMpbChannel", s.IMpbChannel);
+    ini.WriteString("Values", "IMpbServiceType", s.IMpbServiceType);
+    ini.WriteString("Values", "IMpbMailerId", s.IMpbMailerId);
+    ini.WriteString("Values", "IMpbSerial", s.IMpbSerial);
     ini.WriteString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
     ini.WriteString("Printing", "ExtraLabel", s.ExtraLabel);
     ini.WriteString("Printing", "PaperSize", s.PaperSize);

@@ -31,6 +31,15 @@ struct Settings {
     std::string IMbServiceType;
     std::string IMbMailerId;
     std::string IMbSerial;
+    // The article number barcode mode composes: "20" for the 20-digit
+    // number, "IMpb" for the 22-digit Intelligent Mail package barcode
+    // (any other text keeps the 20-digit number), and the IMpb's fields
+    // (digits as typed; checked where they are entered and printed).
+    std::string ArticleFormat = "20";
+    std::string IMpbChannel = "92";
+    std::string IMpbServiceType;
+    std::string IMpbMailerId;
+    std::string IMpbSerial;
     // [Printing]
     std::string PrintExtraLabel = "Yes";
     std::string ExtraLabel = "Addressed To";

@@ -14,13 +14,14 @@
 
 namespace gs {
 
-NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum, s.IMbSerial}; }
+NumberKeys NumberKeysOf(const Settings& s) { return {s.SerialNum, s.CustID, s.MailerNum, s.IMbSerial, s.IMpbSerial}; }
 
 void SetNumberKeys(Settings& s, const NumberKeys& k) {
     s.SerialNum = k.SerialNum;
     s.CustID = k.CustID;
     s.MailerNum = k.MailerNum;
     s.IMbSerial = k.IMbSerial;
+    s.IMpbSerial = k.IMpbSerial;
 }
 
 namespace {
@@ -28,7 +29,8 @@ namespace {
 // Keys the file lacks take their values from d (the defaults unless told).
 NumberKeys KeysIn(const IniFile& ini, const NumberKeys& d = NumberKeysOf(Settings{})) {
     return {ini.ReadString("Values", "SerialNum", d.SerialNum), ini.ReadString("Values", "CustID", d.CustID),
-            ini.ReadString("Values", "MailerNum", d.MailerNum), ini.ReadString("Values", "IMbSerial", d.IMbSerial)};
+            ini.ReadString("Values", "MailerNum", d.MailerNum), ini.ReadString("Values", "IMbSerial", d.IMbSerial),
+            ini.ReadString("Values", "IMpbSerial", d.IMpbSerial)};
 }
 
 void PutKeys(IniFile& ini, const NumberKeys& k) {
@@ -36,6 +38,7 @@ void PutKeys(IniFile& ini, const NumberKeys& k) {
     ini.WriteString("Values", "SerialNum", k.SerialNum);
     ini.WriteString("Values", "MailerNum", k.MailerNum);
     ini.WriteString("Values", "IMbSerial", k.IMbSerial);
+    ini.WriteString("Values", "IMpbSerial", k.IMpbSerial);
 }
 
 // What the counter beside the log says when it is first written.

@@ -10,8 +10,9 @@
 //
 // No lock is held between those calls, so none is held while a dialog is
 // open. The number keys are "Values"/"SerialNum", "CustID" and "MailerNum",
-// and "IMbSerial", the Intelligent Mail tracking code's serial, which steps
-// with the article number.
+// "IMbSerial", the Intelligent Mail tracking code's serial, which steps
+// with the article number, and "IMpbSerial", the serial of the 22-digit
+// IMpb number.
 //
 // Each copy remembers the numbers the file held when it last read or wrote
 // them. While the file still holds those, nobody else has printed, and the
@@ -49,7 +50,7 @@
 namespace gs {
 
 struct NumberKeys {
-    std::string SerialNum, CustID, MailerNum, IMbSerial;
+    std::string SerialNum, CustID, MailerNum, IMbSerial, IMpbSerial;
     bool operator==(const NumberKeys&) const = default;
 };
 NumberKeys NumberKeysOf(const Settings& settings);

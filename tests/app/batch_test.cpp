@@ -165,6 +165,63 @@ TEST_F(BatchTest, ThreeLinesGiveThreeLetterPdfsWhoseBarcodesDecodeToTheSteppedNu
     EXPECT_EQ(SavedSerial(), "00000044");
 }
 
+// --format impb for one run: refused before any number while the IMpb
+// fields are missing; with them, each page's two GS1-128 symbols read back
+// (zbarimg on the page rendered at 300 and 600 dpi) as AI 420 with the
+// recipient's ZIP and the 22 digits; the log keeps the 22 digits; the
+// settings file's format stays 20.
+TEST_F(BatchTest, FormatImpbPrintsGs1SymbolsThatZbarReadsAtBothResolutions) {
+    const QString list = WriteList(kThree.left(kThree.indexOf("Ann Lee")));  // John Smith, 45402-1234
+    const QString pdfDir = QString::fromStdString(dirs.Path()) + "out";
+    BatchRun r = Batch({"print", list, "--pdf", pdfDir, "--format", "impb"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("the IMpb number is chosen but cannot be printed (The IMpb Service Type Code is missing.)"))
+        << r.err.toStdString();
+    EXPECT_EQ(Batch({"print", list, "--format", "22"}).exitCode, 2);
+
+    IniFile ini(dirs.SettingsFile());
+    ini.Load();
+    ini.WriteString("Values", "IMpbServiceType", "071");
+    ini.WriteString("Values", "IMpbMailerId", "901234567");
+    ini.WriteString("Values", "IMpbSerial", "0000000");
+    ASSERT_TRUE(ini.Save());
+    r = Batch({"print", list, "--pdf", pdfDir, "--format", "impb"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const std::string number = "9207190123456700000017";
+    EXPECT_TRUE(r.out.startsWith("9207 1901 2345 6700 0000 17\tJohn Smith")) << r.out.toStdString();
+    EXPECT_EQ(LogNumbers(), std::vector<std::string>{number + "  "});
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("Values", "IMpbSerial", ""), "0000001");
+    EXPECT_EQ(ini.ReadString("Values", "ArticleFormat", ""), "");
+    EXPECT_EQ(SavedSerial(), "00000041");
+
+    const QString pdf = pdfDir + "/" + QString::fromStdString(number) + ".pdf";
+    ASSERT_TRUE(QFile::exists(pdf));
+    if (!test::PopplerToolsPresent() || QStandardPaths::findExecutable("zbarimg").isEmpty())
+        GTEST_SKIP() << "poppler-utils or zbarimg are not installed";
+    // zbar reports one of two equal symbols on a page: each is read from
+    // its own part of the page (inches: the tall one, then the short one).
+    const QRectF places[] = {{0.0, 4.0, 4.0, 1.0}, {2.3, 1.95, 3.1, 0.6}};
+    for (const int dpi : {300, 600}) {
+        for (const QRectF& place : places) {
+            const QRect pixels = QRectF(place.topLeft() * dpi, place.size() * dpi).toRect();
+            const QString part = QString::fromStdString(dirs.Path()) + "part";
+            ASSERT_EQ(QProcess::execute("pdftoppm", {"-r", QString::number(dpi), "-gray", "-png", "-singlefile",
+                                                     "-x", QString::number(pixels.x()), "-y",
+                                                     QString::number(pixels.y()), "-W",
+                                                     QString::number(pixels.width()), "-H",
+                                                     QString::number(pixels.height()), pdf, part}),
+                      0);
+            QProcess zbar;
+            zbar.start("zbarimg", {"--quiet", "--raw", part + ".png"});
+            ASSERT_TRUE(zbar.waitForFinished(60000));
+            EXPECT_EQ(QString::fromLatin1(zbar.readAllStandardOutput()).trimmed().toStdString(),
+                      "420454021234\x1d" + number)
+                << dpi << " dpi, at " << place.x() << ", " << place.y();
+        }
+    }
+}
+
 TEST_F(BatchTest, DryRunShowsTheNumbersAndChangesNoFile) {
     const QString list = WriteList(kThree);
     const auto before = Snapshot();

@@ -331,3 +331,51 @@ TEST_F(PrintCommandTest, TheNextNumberSetInTheMailerNumberDialogIsTheNextForEver
 
 }  // namespace
 }  // namespace gs
+
+namespace gs {
+namespace {
+
+// With the IMpb chosen in the menu: a missing field and an incomplete ZIP
+// refuse before any number is taken; complete, the piece prints and logs
+// the 22 digits and the next one steps the IMpb serial.
+TEST_F(PrintCommandTest, ImpbRefusesMissingFieldsAndIncompleteZipsBeforeTakingANumber) {
+    Start("CustID=00-000-0000\nSerialNum=00000041\nIMpbServiceType=071\nIMpbMailerId=901234567\n");
+    main->PrintBarCodeMI->trigger();
+    scripted.ui.dialogAnswers.push_back([](QDialog& d) { static_cast<QDialog&>(d).reject(); });
+    main->ArticleImpbMI->trigger();  // asks for the fields: the serial is missing
+    EXPECT_EQ(main->settings.ArticleFormat, "IMpb");
+    scripted.ui.asked.clear();
+    EnterPiece();
+    main->btnPrint->click();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
+    EXPECT_EQ(scripted.ui.asked[0].text,
+              "The IMpb number cannot be printed. The IMpb Serial Number is missing.\r\r"
+              "Please correct it under Options > Mailer Number, and try again.");
+    EXPECT_TRUE(printer.pages.empty());
+
+    main->settings.IMpbSerial = "0000041";
+    main->editZip->clear();
+    main->editZip->setFocus();
+    QTest::keyClicks(main->editZip, "627");
+    scripted.ui.asked.clear();
+    main->btnPrint->click();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
+    EXPECT_TRUE(scripted.ui.asked[0].text.startsWith("The recipient's ZIP code is not complete."));
+    EXPECT_EQ(main->settings.IMpbSerial, "0000041");
+    EXPECT_TRUE(printer.pages.empty());
+
+    QTest::keyClicks(main->editZip, "04");
+    scripted.ui.asked.clear();
+    AnswerMailerDialogOk();
+    main->btnPrint->click();
+    ASSERT_EQ(printer.pages.size(), 1u);
+    EXPECT_TRUE(PageShows(0, "9207 1901 2345 6700 0004 20"));
+    EXPECT_EQ(main->settings.IMpbSerial, "0000042");
+    EXPECT_EQ(main->settings.SerialNum, "00000041");
+    const auto log = ReadLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].fields.at("mailernum"), "9207190123456700000420   ");
+}
+
+}  // namespace
+}  // namespace gs

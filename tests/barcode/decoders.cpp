@@ -60,6 +60,8 @@ bool Interpret(const std::vector<int>& values, std::string& text, std::string* e
                 set = 'B';
             } else if (v == 101) {
                 set = 'A';
+            } else if (v == 102) {
+                if (!text.empty()) text += '\x1d';  // FNC1 first marks GS1-128; later it separates
             } else {
                 return Fail(error, "function value " + std::to_string(v) + " in set C");
             }
@@ -77,6 +79,8 @@ bool Interpret(const std::vector<int>& values, std::string& text, std::string* e
             set = 'B';
         } else if (v == 101 && current == 'B') {
             set = 'A';
+        } else if (v == 102) {
+            if (!text.empty()) text += '\x1d';
         } else {
             return Fail(error, "function value " + std::to_string(v) + " in set " + current);
         }

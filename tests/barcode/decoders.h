@@ -17,7 +17,7 @@ const char* Code128ReferenceWidths(int value);
 
 struct Code128Reading {
     std::vector<int> values;  // START .. check value, STOP not included
-    std::string text;         // decoded data characters
+    std::string text;         // decoded data characters (an FNC1 after the first data as GS)
     int moduleWidth = 0;
     int leftQuietModules = 0;
     int rightQuietModules = 0;

@@ -14,6 +14,7 @@
 
 #include "numbering/articlenumber.h"
 #include "numbering/imbfields.h"
+#include "numbering/impbfields.h"
 #include "platform/scripteduserinteraction.h"
 
 namespace gs {
@@ -75,7 +76,7 @@ TEST(TF_Mailer, PreprintedModeShowsNumberAndDirection) {
     EXPECT_TRUE(dialog.cbDontShow->isVisibleTo(&dialog));
     EXPECT_FALSE(dialog.cbDontShow->isChecked());
     EXPECT_EQ(dialog.cbDontShow->text(), "Do not show this screen again");
-    EXPECT_EQ(MaskedText(*dialog.editMailerNum), "71031234567000000135");
+    EXPECT_EQ(MaskedText(*dialog.editMailerNum).trimmed(), "71031234567000000135");
     EXPECT_EQ(dialog.CountTypeIndex(), 1);
     EXPECT_EQ(dialog.rgCountType->title(), "Count Type");
 }
@@ -284,6 +285,45 @@ TEST(TF_Mailer, OkStoresTrackingFieldsThatMakeACodeAndRefusesOthers) {
     EXPECT_EQ(postnet.IMbMailerId, "12");
 }
 
+TEST(TF_Mailer, ImpbFieldsShowInBarcodeModeAndOkNamesTheFieldThatIsWrong) {
+    ScopedScriptedUi scripted;
+    Settings s = BarcodeSettings();
+    s.ArticleFormat = "IMpb";
+    s.IMpbChannel = "92";
+    bool show = false;
+    TF_Mailer dialog(s, show, false);
+    ShowActive(dialog);
+    EXPECT_TRUE(dialog.gbIMpb->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.size(), QSize(385, 150 + kImpbBoxRoom));
+    dialog.btnOK->click();
+    EXPECT_EQ(dialog.result(), 0);
+    ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
+    EXPECT_EQ(scripted.ui.asked[0].text, "The IMpb Service Type Code is missing.");
+    EXPECT_EQ(QApplication::focusWidget(), dialog.gbIMpb->editIMpbServiceType);
+
+    Type(dialog.gbIMpb->editIMpbServiceType, "071");
+    Type(dialog.gbIMpb->editIMpbMailerId, "901234567");
+    Type(dialog.gbIMpb->editIMpbSerial, "0000001");
+    dialog.btnOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ImpbFieldsOf(s), (ImpbFields{"92", "071", "901234567", "0000001"}));
+
+    // Pre-printed mode shows no IMpb fields and takes a form's 22 digits, not 21.
+    Settings pre = PreprintedSettings();
+    pre.ArticleFormat = "IMpb";
+    TF_Mailer preprinted(pre, show, false);
+    ShowActive(preprinted);
+    EXPECT_FALSE(preprinted.gbIMpb->isVisibleTo(&preprinted));
+    Type(preprinted.editMailerNum, "920719012345670000001");
+    preprinted.btnOK->click();
+    EXPECT_EQ(preprinted.result(), 0);
+    EXPECT_EQ(scripted.ui.asked.back().text, "The Mailer Number has 20 digits, or 22 on an IMpb form.");
+    Type(preprinted.editMailerNum, "9207190123456700000017");
+    preprinted.btnOK->click();
+    EXPECT_EQ(preprinted.result(), QDialog::Accepted);
+    EXPECT_EQ(pre.MailerNum, "9207190123456700000017");
+}
+
 TEST(TF_Mailer, CancelEscAndCloseBoxChangeNothing) {
     const std::function<void(TF_Mailer&)> ways[] = {
         [](TF_Mailer& d) { d.btnCancel->click(); },
@@ -385,7 +425,7 @@ TEST(MailerNumberCommand, PreprintedOkStoresTheNumberBeforeTheOneEntered) {
     bool show = false;
     scripted.ui.dialogAnswers.push_back([&](QDialog& d) {
         auto& dialog = static_cast<TF_Mailer&>(d);
-        EXPECT_EQ(MaskedText(*dialog.editMailerNum), "71031234567000000128");
+        EXPECT_EQ(MaskedText(*dialog.editMailerNum).trimmed(), "71031234567000000128");
         Type(dialog.editMailerNum, "70031234567000000123");
         dialog.btnOK->click();
     });

@@ -9,6 +9,7 @@
 #include "numbering/articlenumber.h"
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
+#include "piece/piecestart.h"
 #include "support/tempdir.h"
 
 #include <QFile>
@@ -181,6 +182,70 @@ TEST_F(PrintedPieceTest, PrePrintedModePrintsTheStoredNumberAndRefusesNoCustomer
     const NumberReservation r = TakeNextNumber(settings, numbers);
     EXPECT_EQ(settings.MailerNum, "71031234567000000135");
     EXPECT_EQ(PrintAndLogPiece(Piece(), settings, numbers, r, job).number, "7103 1234 5670 0000 0135");
+}
+
+}  // namespace
+}  // namespace gs
+
+namespace gs {
+namespace {
+
+class ImpbPieceTest : public PrintedPieceTest {
+protected:
+    void SetUp() override {
+        IniFile ini(dirs.SettingsFile());
+        ini.LoadFromText("[Values]\nArticleFormat=IMpb\nIMpbChannel=92\nIMpbServiceType=071\n"
+                         "IMpbMailerId=901234567\nIMpbSerial=9999998\n");
+        ASSERT_TRUE(ini.Save());
+        numbers.Load(settings, dirs.Path() + "program/", {});
+        other.Load(otherSettings, dirs.Path() + "program/", {});
+        job.target = &printer;
+        job.mailLogPath = MailLogPath(settings, ProgramDataFolders());
+        job.logLockWait = std::chrono::milliseconds(60);
+    }
+    Settings otherSettings;
+    SharedNumbers other{dirs.SettingsFile()};
+};
+
+// Two copies on one settings file, taking turns: every piece its own
+// number, the serial wrapping within its seven digits; the log holds the
+// 22 digits without spaces; a piece refused before it starts takes none.
+TEST_F(ImpbPieceTest, TwoCopiesNeverPrintTheSameNumberAndARefusedPieceUsesNone) {
+    std::vector<std::string> logged;
+    for (int i = 0; i < 4; ++i) {
+        Settings& s = i % 2 ? otherSettings : settings;
+        SharedNumbers& n = i % 2 ? other : numbers;
+        ASSERT_TRUE(MayPieceStart(s, Piece().zip).MayStart());
+        const NumberReservation r = TakeNextNumber(s, n);
+        const PieceOutcome out = PrintAndLogPiece(Piece(), s, n, r, job);
+        ASSERT_EQ(out.result, PieceResult::Logged);
+        logged.push_back(out.number);
+    }
+    EXPECT_EQ(logged, (std::vector<std::string>{"9207 1901 2345 6799 9999 95", "9207 1901 2345 6700 0000 00",
+                                                "9207 1901 2345 6700 0000 17", "9207 1901 2345 6700 0000 24"}));
+
+    TTzDbf log;
+    log.SetDbfFileName(job.mailLogPath);
+    log.Open();
+    log.GoTop();
+    EXPECT_EQ(log.GetFieldText("mailernum"), "9207190123456799999995   ");  // 25 characters
+    log.Close();
+
+    // No ZIP+4 digits, no number taken.
+    PrintedPiece noZip = Piece();
+    noZip.zip = "4540";
+    const PieceStartAnswer answer = MayPieceStart(settings, noZip.zip);
+    EXPECT_EQ(answer.refusal, PieceRefusal::RecipientZip);
+    EXPECT_NE(answer.detail.find("ZIP code is not complete"), std::string::npos);
+    settings.IMpbMailerId = "1234";
+    EXPECT_EQ(MayPieceStart(settings, Piece().zip).refusal, PieceRefusal::ImpbFields);
+    EXPECT_EQ(MayPieceStart(settings, Piece().zip).detail, "With channel 92 the IMpb Mailer ID has 9 digits.");
+    // The IMpb carries no customer ID: "00-000-0000" does not stop it.
+    EXPECT_FALSE(CustomerIdMissing(settings));
+    IniFile ini(dirs.SettingsFile());
+    ini.Load();
+    EXPECT_EQ(ini.ReadString("Values", "IMpbSerial", ""), "0000002");
+    EXPECT_EQ(LogRecords(), 4);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ protected:
         log.Open();
         ApplyLogOrder(log, order);
         test::RecordingEngine engine;
-        TReportConnection connection{"ReportConnection1", &log};
+        TReportConnection connection{"ReportConnection1", &log, MailLogDisplayText};  // as Report > runs it
         TReportProject project;
         project.ProjectFile = GREENSLIP_DATA_DIR "Gslip3.rpt";
         project.Engine = &engine;
@@ -63,6 +63,35 @@ TEST_F(LogReportTest, EveryReportListsThePiecesInTheChosenOrder) {
     for (const Case& c : cases)
         for (const char* report : {"FullDetail", "ShortDetail", "FirmMailingBook"})
             EXPECT_EQ(Numbers(Run(report, c.order)), c.numbers) << report << " " << int(c.order);
+}
+
+// An IMpb piece is logged as its 22 digits (grouped they would not fit the
+// field); every report shows it grouped, and By Mailer Number sorts the
+// two forms, each among its own.
+TEST_F(LogReportTest, ImpbNumbersAreListedGroupedAndSortedBesideTwentyDigitOnes) {
+    std::vector<test::LoggedPiece> pieces = test::FourPieces();
+    test::LoggedPiece impb = pieces[0];
+    impb.mailernum = "9207190123456700000017";
+    pieces.insert(pieces.begin() + 1, impb);
+    impb.mailernum = "9207190123456700000000";
+    pieces.push_back(impb);
+    WriteLog(pieces);
+    for (const char* report : {"FullDetail", "ShortDetail", "FirmMailingBook"}) {
+        for (LogOrder order : {LogOrder::PrintingOrder, LogOrder::MailerNumber}) {
+            QStringList listed;
+            for (const auto& page : Run(report, order).pages)
+                for (const QString& line : PageLines(page)) {
+                    const auto m = QRegularExpression("(7112 3456 7890 0000 \\d{4}|9207 1901 2345 6700 0000 \\d\\d)")
+                                       .match(line);
+                    if (m.hasMatch()) listed << m.captured().right(4);
+                    EXPECT_FALSE(line.contains("92071901")) << report << ": " << line.toStdString();
+                }
+            const QStringList expected = order == LogOrder::PrintingOrder
+                                             ? QStringList{"0300", "0 17", "0100", "0200", "0400", "0 00"}
+                                             : QStringList{"0100", "0200", "0300", "0400", "0 00", "0 17"};
+            EXPECT_EQ(listed, expected) << report;
+        }
+    }
 }
 
 TEST_F(LogReportTest, IndexFilesLieBesideTheLogAndPrintingOrderBuildsNone) {

@@ -3,6 +3,7 @@
 // settings file for every running copy.
 #include "runs/labelrun.h"
 
+#include "barcode/decoders.h"
 #include "numbering/articlenumber.h"
 #include "platform/inifile.h"
 #include "printing/mailer.h"
@@ -216,6 +217,43 @@ TEST_F(ReservedRunTest, AFailedLabelCountsAsUsedAndASerialThatIsNoNumberLeavesTh
     EXPECT_EQ(recording.pages.size(), 1u);
     EXPECT_EQ(settings.SerialNum, "00000008");
     EXPECT_EQ(FileValue("SerialNum"), "00000008");
+}
+
+}  // namespace
+}  // namespace gs
+
+namespace gs {
+namespace {
+
+// IMpb labels: numbered by the IMpb serial, which wraps within its digits;
+// the symbols carry the 22 digits alone (no recipient yet); the run is
+// reserved in the IMpb serial, and the 20-digit serial is left alone.
+TEST_F(ReservedRunTest, ImpbLabelsCarryTheNumberAloneAndReserveTheImpbSerial) {
+    settings.ArticleFormat = "IMpb";
+    settings.IMpbChannel = "92";
+    settings.IMpbServiceType = "071";
+    settings.IMpbMailerId = "901234567";
+    settings.IMpbSerial = "9999999";
+    BarcodeRun run = RunOf(3);
+    run.impb = true;
+    run.impbFields = ImpbFieldsOf(settings);
+    RecordingPrintTarget printer;
+    const BarcodeRunOutcome out = PrintReservedBarcodeRun(settings, numbers, "9999998", run, printer);
+    EXPECT_EQ(out.printed, 3);
+    EXPECT_EQ(out.lastPrinted, "0000001");
+    ASSERT_EQ(printer.pages.size(), 3u);
+    EXPECT_EQ(NumberOn(printer.pages[0]), "9207 1901 2345 6799 9999 95");
+    EXPECT_EQ(NumberOn(printer.pages[1]), "9207 1901 2345 6700 0000 00");
+    EXPECT_EQ(NumberOn(printer.pages[2]), "9207 1901 2345 6700 0000 17");
+    for (const RecordedItem& item : printer.pages[2].items) {
+        if (item.kind != RecordedItem::Kind::Bitmap) continue;
+        const auto reading = testing::ReadCode128(item.bitmap.mirrored(true, true), item.height / 2);
+        ASSERT_TRUE(reading);
+        EXPECT_EQ(reading->text, "9207190123456700000017");
+    }
+    EXPECT_EQ(FileValue("IMpbSerial"), "0000001");
+    EXPECT_EQ(FileValue("SerialNum"), "00000006");
+    EXPECT_EQ(settings.IMpbSerial, "0000001");
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ public:
     struct Record {
         std::string name;
         bool deleted = false;
+        std::string zip = "45402";
     };
     std::vector<Record> records;
     std::size_t pos = 0;
@@ -47,7 +48,7 @@ public:
         p.recipientLines = {records[pos].name, "12 Oak Ave", "", ""};
         p.city = "Dayton";
         p.state = "OH";
-        p.zip = "45402";
+        p.zip = records[pos].zip;
         p.total = "      4.64";
         return p;
     }
@@ -228,6 +229,27 @@ TEST_F(MassPrintTest, APrintedPieceTheLogCannotTakeEndsTheRunBeforeTheNextPrints
         EXPECT_TRUE(LoggedNames().empty());
     }
     SetDbfFatalHandler(previous);
+}
+
+// With the IMpb: a record whose ZIP is not complete stops the run before
+// its number is taken; the pieces before it carry consecutive IMpb serials.
+TEST_F(MassPrintTest, ImpbStopsAtARecordWithoutACompleteZipUsingNoNumberForIt) {
+    RecordingPrintTarget printer;
+    job.target = &printer;
+    MassPrintSteps steps;
+    settings.ArticleFormat = "IMpb";
+    settings.IMpbServiceType = "071";
+    settings.IMpbMailerId = "901234567";
+    settings.IMpbSerial = "0000041";
+    table.records[3].zip = "454";
+    bool show = false;
+    const MassPrintOutcome out = MassPrint(table, 10, settings, numbers, show, job, steps);
+    EXPECT_EQ(out.stop, MassPrintStop::Refused);
+    EXPECT_EQ(out.refusal.refusal, PieceRefusal::RecipientZip);
+    EXPECT_EQ(out.printed, 2);
+    EXPECT_EQ(settings.IMpbSerial, "0000043");
+    EXPECT_EQ(settings.SerialNum, "00000041");
+    EXPECT_EQ(LoggedNames().size(), 2u);
 }
 
 TEST_F(MassPrintTest, NothingPrintsWithoutACustomerIdAZipBarcodeOrARecordToPrint) {

@@ -344,3 +344,38 @@ TEST_F(PrintBarCodesCommandTest, LabelsGoOutOnLetterPaperLikeEveryJob) {
 
 }  // namespace
 }  // namespace gs
+
+namespace gs {
+namespace {
+
+// IMpb labels: refused before the question while a field is missing; with
+// the fields, the dialog offers the IMpb serial after the last one used,
+// hides the customer ID, and the labels carry the 22-digit numbers.
+TEST_F(PrintBarCodesCommandTest, ImpbLabelsAreNumberedByTheImpbSerial) {
+    settings.ArticleFormat = "IMpb";
+    settings.IMpbServiceType = "071";
+    settings.IMpbMailerId = "901234567";
+    scripted.ui.messageAnswers.push_back(QMessageBox::Yes);
+    RunCommand();
+    ASSERT_EQ(scripted.ui.Trail(), (QStringList{"message", "message"}));  // the question, then why not
+    EXPECT_EQ(scripted.ui.asked[1].text,
+              "The IMpb number cannot be printed. The IMpb Serial Number is missing.\r\r"
+              "Please correct it under Options > Mailer Number, and try again.");
+    EXPECT_TRUE(printer.pages.empty());
+
+    scripted.ui.asked.clear();
+    settings.IMpbSerial = "9999998";
+    settings.CustID = "00-000-0000";  // not part of an IMpb
+    bool custIdShown = true;
+    Confirm(2, [&](TF_PrintBarCode& d) { custIdShown = d.editCustID->isVisibleTo(&d); });
+    RunCommand();
+    EXPECT_FALSE(custIdShown);
+    EXPECT_EQ(shownSerial, "9999999");
+    EXPECT_EQ(Numbers(), (QStringList{"9207 1901 2345 6799 9999 95", "9207 1901 2345 6700 0000 00"}));
+    EXPECT_EQ(settings.IMpbSerial, "0000000");
+    EXPECT_EQ(FileValue("IMpbSerial"), "0000000");
+    EXPECT_EQ(settings.SerialNum, "00000006");
+}
+
+}  // namespace
+}  // namespace gs
