@@ -167,6 +167,9 @@ public:
     void DeleteRec();
     void RecallRec();  // clears the deletion mark; needs the record lock like DeleteRec
     bool Pack();
+    // While the append lock of a shared table is held, memos are written as
+    // one run: the memo file's lock is kept until UnLock or Close
+    // instead of being taken for every memo (see MemoFile::BeginRun).
     bool ALock();
     bool LockRecord();  // record lock on the current record (single attempt)
     void UnLock();
@@ -230,6 +233,7 @@ private:
     void PutMemoBlock(int i, std::uint32_t block);
     std::string ReadMemoRaw(int i);
     void WriteMemoRaw(int i, const std::string& raw);
+    void JoinMemoRunIfOwned();
 
     // Index.
     bool BuildKey(const char* raw, std::uint32_t rec, char* key, double& value) const;
@@ -269,6 +273,9 @@ private:
 
     bool changed_ = false, appended_ = false;
     bool appendLocked_ = false;
+    // The record count was measured while the append lock has been held
+    // without a break: no other copy can have appended since.
+    bool countFresh_ = false;
     std::set<std::uint32_t> recLocks_;
 
     std::unique_ptr<mdx::KeyOrder> index_;

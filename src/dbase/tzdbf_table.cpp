@@ -375,6 +375,7 @@ void TTzDbf::CloseHandles() {
     indexDirty_ = false;
     state_ = TDataSetState::dsInactive;
     appendLocked_ = false;
+    countFresh_ = false;
     recLocks_.clear();
     recNo_ = 0;
     eof_ = bof_ = true;
@@ -387,6 +388,7 @@ void TTzDbf::Close() {
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) LeaveEditing();
     try {
         if (indexDirty_) WriteIndexFile();
+        memo_.EndRun();
         FlushHeader();
     } catch (...) {
         CloseHandles();
