@@ -53,40 +53,29 @@ void Reshape(QImage& image, int width, int height) {
     }
 }
 
-// Reversed copies of the last two distinct lines asked for. A barcode has
-// few distinct lines (bars, half bars, text), so most lines are a compare
-// and a copy instead of a byte-by-byte reversal.
-class ReversedLines {
-public:
-    explicit ReversedLines(std::size_t width) : width_(width) {
-        for (Entry& e : entries_) {
-            e.source.resize(width);
-            e.reversed.resize(width);
+// Turns an upright drawing half round into `turned` (same size): pixel
+// (x, y) goes to (W - 1 - x, H - 1 - y), so every line lands reversed on the
+// mirrored line. A symbol's lines repeat (bars, half bars, the text band),
+// so a line equal to the one above it takes a copy of the line turned just
+// before instead of being reversed again.
+void TurnHalfRound(const QImage& upright, QImage& turned) {
+    const int w = upright.width();
+    const int h = upright.height();
+    const auto width = static_cast<std::size_t>(w);
+    const uchar* previous = nullptr;
+    uchar* previousTurned = nullptr;
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = upright.constScanLine(y);
+        uchar* target = turned.scanLine(h - 1 - y);
+        if (previous != nullptr && std::memcmp(line, previous, width) == 0) {
+            std::memcpy(target, previousTurned, width);
+        } else {
+            std::reverse_copy(line, line + w, target);
         }
+        previous = line;
+        previousTurned = target;
     }
-
-    const uchar* Of(const uchar* line) {
-        for (Entry& e : entries_) {
-            if (e.used && std::memcmp(e.source.data(), line, width_) == 0) return e.reversed.data();
-        }
-        Entry& e = entries_[next_];
-        next_ = 1 - next_;
-        std::memcpy(e.source.data(), line, width_);
-        std::reverse_copy(line, line + width_, e.reversed.data());
-        e.used = true;
-        return e.reversed.data();
-    }
-
-private:
-    struct Entry {
-        std::vector<uchar> source;
-        std::vector<uchar> reversed;
-        bool used = false;
-    };
-    std::size_t width_;
-    Entry entries_[2];
-    int next_ = 0;
-};
+}
 
 }  // namespace
 
@@ -161,26 +150,40 @@ void TBarcodeBmp::Rebuild() {
         }
     }
 
-    Reshape(bitmap_, width, height_);
-    if (bitmap_.isNull()) return;
-    bitmap_.fill(raster::kWhite);
+    // A half turn is drawn upright on the second bitmap and lands turned
+    // on the component's bitmap; the other rotations turn the bitmap after
+    // drawing.
+    const bool halfTurn = rotate_ == TbcRotate::bcRotate180 && width > 0 && height_ > 0;
+    QImage& canvas = halfTurn ? spare_ : bitmap_;
+    Reshape(canvas, width, height_);
+    if (canvas.isNull()) {
+        if (halfTurn) bitmap_ = QImage();
+        return;
+    }
+    canvas.fill(raster::kWhite);
 
     const int band = interpret_ ? 5 * scale : 0;
     if (!text_.empty() && scale > 0) {
         if (type_ == TBarCodeType::bcCode128) {
-            DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
+            DrawCode128(canvas, code128, 10 * scale, scale, height_ - band);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
-            DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);
+            DrawPostnet(canvas, text_, 10 * scale, 0, scale, height_);
         } else if (type_ == TBarCodeType::bcIntelligentMail) {
-            DrawImb(bitmap_, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
+            DrawImb(canvas, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
         }
-        if (interpret_) DrawHumanReadable(width);
+        if (interpret_) DrawHumanReadable(canvas, width);
     }
 
-    if (rotate_ != TbcRotate::bcNoRotate) ApplyRotation();
+    if (halfTurn) {
+        Reshape(bitmap_, width, height_);
+        if (bitmap_.isNull()) return;
+        TurnHalfRound(spare_, bitmap_);
+    } else if (rotate_ != TbcRotate::bcNoRotate) {
+        ApplyRotation();
+    }
 }
 
-void TBarcodeBmp::DrawHumanReadable(int width) {
+void TBarcodeBmp::DrawHumanReadable(QImage& canvas, int width) {
     font_.setPointSize(8 * scale_);
     if (type_ != TBarCodeType::bcCode128) return;
     // Fonts need the GUI application; without one the bars stand alone.
@@ -189,7 +192,7 @@ void TBarcodeBmp::DrawHumanReadable(int width) {
     QFont font = font_;
     font.setStyleStrategy(QFont::NoAntialias);  // keep the bitmap two-coloured
     const QString line = TextForDisplay(text_);
-    QPainter painter(&bitmap_);
+    QPainter painter(&canvas);
     painter.setFont(font);
     const QFontMetrics metrics = painter.fontMetrics();
     const int textWidth = metrics.horizontalAdvance(line);
@@ -206,27 +209,6 @@ void TBarcodeBmp::ApplyRotation() {
     const int h = bitmap_.height();
     if (w == 0 || h == 0) {
         if (rotate_ != TbcRotate::bcRotate180) Reshape(bitmap_, h, w);
-        return;
-    }
-
-    if (rotate_ == TbcRotate::bcRotate180) {
-        // (x, y) -> (W - 1 - x, H - 1 - y): lines swapped end for end, each
-        // reversed. Done in place; bar lines repeat, so each distinct line is
-        // reversed once.
-        const auto width = static_cast<std::size_t>(w);
-        ReversedLines reversed(width);
-        std::vector<uchar> held(width);
-        for (int y = 0; y < h / 2; ++y) {
-            uchar* top = bitmap_.scanLine(y);
-            uchar* bottom = bitmap_.scanLine(h - 1 - y);
-            std::memcpy(held.data(), reversed.Of(top), width);
-            std::memcpy(top, reversed.Of(bottom), width);
-            std::memcpy(bottom, held.data(), width);
-        }
-        if (h % 2 != 0) {
-            uchar* middle = bitmap_.scanLine(h / 2);
-            std::memcpy(middle, reversed.Of(middle), width);
-        }
         return;
     }
 
