@@ -259,6 +259,7 @@ private:
     std::uint32_t headerLen_ = 0, recLen_ = 0, count_ = 0;
     std::vector<DbfFieldDef> fields_;
     std::vector<std::unique_ptr<TDbfField>> fieldObjs_;
+    mutable std::size_t lookupHint_ = 0;  // where FieldIndex starts looking
     bool hasMemo_ = false;
 
     std::string buffer_;  // current record, program's character set

@@ -259,6 +259,7 @@ void TTzDbf::ReadStructure() {
     long long dgot = file_.ReadAt(desc.data(), desc.size(), 32);
     if (dgot < 0) RaiseDbfError(LastOsErrorCode(), "Failure to open " + fileName_ + " [USE/OpenDbf]");
     fields_.clear();
+    lookupHint_ = 0;
     int offset = 0;
     for (std::uint32_t i = 0; i < nDesc; ++i) {
         std::size_t at = 32 * std::size_t(i);
