@@ -53,27 +53,31 @@ void Reshape(QImage& image, int width, int height) {
     }
 }
 
-// Turns an upright drawing half round into `turned` (same size): pixel
-// (x, y) goes to (W - 1 - x, H - 1 - y), so every line lands reversed on the
-// mirrored line. A symbol's lines repeat (bars, half bars, the text band),
-// so a line equal to the one above it takes a copy of the line turned just
-// before instead of being reversed again.
-void TurnHalfRound(const QImage& upright, QImage& turned) {
-    const int w = upright.width();
-    const int h = upright.height();
+// Turns a drawing half round in place: pixel (x, y) goes to
+// (W - 1 - x, H - 1 - y). A symbol is a few runs of equal lines (bars, half
+// bars, the text band), so the runs are found first, each run's line is
+// reversed once, and the mirrored runs are written line by line: one read
+// and one write of every line, no second bitmap.
+void TurnHalfRound(QImage& image) {
+    const int w = image.width();
+    const int h = image.height();
     const auto width = static_cast<std::size_t>(w);
-    const uchar* previous = nullptr;
-    uchar* previousTurned = nullptr;
+    std::vector<int> runStarts;
     for (int y = 0; y < h; ++y) {
-        const uchar* line = upright.constScanLine(y);
-        uchar* target = turned.scanLine(h - 1 - y);
-        if (previous != nullptr && std::memcmp(line, previous, width) == 0) {
-            std::memcpy(target, previousTurned, width);
-        } else {
-            std::reverse_copy(line, line + w, target);
-        }
-        previous = line;
-        previousTurned = target;
+        if (y == 0 || std::memcmp(image.constScanLine(y), image.constScanLine(y - 1), width) != 0)
+            runStarts.push_back(y);
+    }
+    const std::size_t runs = runStarts.size();
+    std::vector<uchar> reversed(runs * width);
+    for (std::size_t r = 0; r < runs; ++r) {
+        const uchar* line = image.constScanLine(runStarts[r]);
+        std::reverse_copy(line, line + w, reversed.data() + r * width);
+    }
+    for (std::size_t r = 0; r < runs; ++r) {
+        const int from = runStarts[r];
+        const int to = r + 1 < runs ? runStarts[r + 1] : h;
+        const uchar* line = reversed.data() + r * width;
+        for (int y = from; y < to; ++y) std::memcpy(image.scanLine(h - 1 - y), line, width);
     }
 }
 
@@ -150,40 +154,28 @@ void TBarcodeBmp::Rebuild() {
         }
     }
 
-    // A half turn is drawn upright on the second bitmap and lands turned
-    // on the component's bitmap; the other rotations turn the bitmap after
-    // drawing.
-    const bool halfTurn = rotate_ == TbcRotate::bcRotate180 && width > 0 && height_ > 0;
-    QImage& canvas = halfTurn ? spare_ : bitmap_;
-    Reshape(canvas, width, height_);
-    if (canvas.isNull()) {
-        if (halfTurn) bitmap_ = QImage();
-        return;
-    }
-    canvas.fill(raster::kWhite);
+    Reshape(bitmap_, width, height_);
+    if (bitmap_.isNull()) return;
+    // One fill of the whole buffer (the bytes that pad each line to 4 bytes
+    // included), not one per line as QImage::fill does.
+    std::memset(bitmap_.bits(), raster::kWhite, static_cast<std::size_t>(bitmap_.sizeInBytes()));
 
     const int band = interpret_ ? 5 * scale : 0;
     if (!text_.empty() && scale > 0) {
         if (type_ == TBarCodeType::bcCode128) {
-            DrawCode128(canvas, code128, 10 * scale, scale, height_ - band);
+            DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
-            DrawPostnet(canvas, text_, 10 * scale, 0, scale, height_);
+            DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);
         } else if (type_ == TBarCodeType::bcIntelligentMail) {
-            DrawImb(canvas, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
+            DrawImb(bitmap_, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
         }
-        if (interpret_) DrawHumanReadable(canvas, width);
+        if (interpret_) DrawHumanReadable(width);
     }
 
-    if (halfTurn) {
-        Reshape(bitmap_, width, height_);
-        if (bitmap_.isNull()) return;
-        TurnHalfRound(spare_, bitmap_);
-    } else if (rotate_ != TbcRotate::bcNoRotate) {
-        ApplyRotation();
-    }
+    if (rotate_ != TbcRotate::bcNoRotate) ApplyRotation();
 }
 
-void TBarcodeBmp::DrawHumanReadable(QImage& canvas, int width) {
+void TBarcodeBmp::DrawHumanReadable(int width) {
     font_.setPointSize(8 * scale_);
     if (type_ != TBarCodeType::bcCode128) return;
     // Fonts need the GUI application; without one the bars stand alone.
@@ -192,7 +184,7 @@ void TBarcodeBmp::DrawHumanReadable(QImage& canvas, int width) {
     QFont font = font_;
     font.setStyleStrategy(QFont::NoAntialias);  // keep the bitmap two-coloured
     const QString line = TextForDisplay(text_);
-    QPainter painter(&canvas);
+    QPainter painter(&bitmap_);
     painter.setFont(font);
     const QFontMetrics metrics = painter.fontMetrics();
     const int textWidth = metrics.horizontalAdvance(line);
@@ -209,6 +201,11 @@ void TBarcodeBmp::ApplyRotation() {
     const int h = bitmap_.height();
     if (w == 0 || h == 0) {
         if (rotate_ != TbcRotate::bcRotate180) Reshape(bitmap_, h, w);
+        return;
+    }
+
+    if (rotate_ == TbcRotate::bcRotate180) {
+        TurnHalfRound(bitmap_);
         return;
     }
 

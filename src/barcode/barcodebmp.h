@@ -74,12 +74,12 @@ public:
 
 private:
     void Rebuild();
-    void DrawHumanReadable(QImage& canvas, int width);
+    void DrawHumanReadable(int width);
     void ApplyRotation();
 
     int height_ = 50;
     QImage bitmap_;
-    QImage spare_;  // the rotations' second bitmap, kept to save allocations
+    QImage spare_;  // the quarter turns' second bitmap, kept to save allocations
     std::string text_;
     TBarCodeType type_ = TBarCodeType::bcCode128;
     QFont font_;
