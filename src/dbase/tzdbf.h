@@ -162,6 +162,12 @@ public:
     void ClearRecord();
     std::string GetFieldText(const std::string& fieldName);
     void SetFieldText(const std::string& fieldName, const std::string& text);
+    // The same by the field's number, for a caller that sets many records:
+    // FieldNo resolves a name (as FieldByName does) once per open table;
+    // -1 when the table has no such field. The number is valid until the
+    // table is closed.
+    int FieldNo(const std::string& fieldName) const { return FieldIndex(fieldName); }
+    void SetFieldText(int fieldNo, const std::string& text);
     void AppendRec();
     void AppendFrom(const std::string& path);
     void DeleteRec();

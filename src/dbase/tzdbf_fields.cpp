@@ -236,4 +236,10 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
     SetText(i, text);
 }
 
+void TTzDbf::SetFieldText(int fieldNo, const std::string& text) {
+    if (fieldNo < 0 || fieldNo >= FieldCount()) throw DatasetError("Field " + std::to_string(fieldNo) + " not found");
+    EnsureEditing();
+    SetText(fieldNo, text);
+}
+
 }  // namespace gs

@@ -46,7 +46,7 @@ TEST_P(GoldenBytesTest, MailLogRecordsKeepTheirBytes) {
         log.SetFieldText("sentname3", Varied(i + 3, "c/o"));
         log.SetFieldText("city", Varied(i + 4, "Springfield"));
         log.SetFieldText("state", i % 7 ? "IL" : "");
-        log.SetFieldText("zip", i % 4 ? "62701-1234" : "62701");
+        log.SetFieldText(log.FieldNo("ZIP"), i % 4 ? "62701-1234" : "62701");  // by number: same bytes
         log.SetFieldText("mailernum", "7100 0001 2345 " + std::to_string(1000 + i) + " 0019");
         log.SetFieldText("postage", "          0.39");
         log.SetFieldText("certified", "          2.40");
@@ -64,6 +64,9 @@ TEST_P(GoldenBytesTest, MailLogRecordsKeepTheirBytes) {
         log.AppendRec();
         log.UnLock();
     }
+    EXPECT_EQ(log.FieldNo("nofield"), -1);
+    EXPECT_THROW(log.SetFieldText(-1, "x"), DatasetError);
+    EXPECT_THROW(log.SetFieldText(16, "x"), DatasetError);
     log.Close();
     EXPECT_EQ(Hash(ReadFile(Path("report3.dbf")), true), 8781585129089401182u);
 }
