@@ -3,7 +3,11 @@
 # of them three times, then prints the median of every benchmark (with the
 # fastest and slowest run, and the median CPU time of the process, which a
 # busy machine distorts less) beside the machine's core count and load
-# average: the figures bench/README.md records.
+# average: the figures bench/README.md records. A benchmark that measures
+# its floor in the same run (the bare system calls, or the library a user
+# would pick) reports it as the counters floor_<unit> and x_floor; the
+# table shows the median floor and the median ratio of time to floor, the
+# figure that compares between machines.
 #
 #   bench/run.sh                      all benchmark programs
 #   bench/run.sh dbase_bench          only the programs named
@@ -74,12 +78,22 @@ done
 
 echo "Load:      $(loadavg) (1, 5, 15 minutes) after the runs"
 echo
-echo "| program | benchmark | median time | fastest .. slowest | median CPU time | median rate |"
-echo "|---|---|---|---|---|---|"
+echo "| program | benchmark | median time | fastest .. slowest | median CPU time | median rate | floor (same run) | x floor |"
+echo "|---|---|---|---|---|---|---|---|"
 for name in "${names[@]}"; do
   # Rows of Google Benchmark's CSV: "name",iterations,real_time,cpu_time,
   # time_unit,bytes_per_second,items_per_second,label,error_occurred,...
   cat "$results/$name".*.csv | awk -F, -v program="$name" '
+    /^name,/ {
+      # Counter columns follow the fixed ones; the floor ones by name.
+      for (i = 1; i <= NF; i++) {
+        c = $i
+        gsub(/"/, "", c)
+        if (c == "x_floor") xcol = i
+        else if (c ~ /^floor_/) { fcol = i; funit = substr(c, 7) }
+      }
+      next
+    }
     /^"/ {
       n = $1
       gsub(/"/, "", n)
@@ -90,6 +104,9 @@ for name in "${names[@]}"; do
       cpu[n, k] = $4 + 0
       unit[n] = $5
       rate[n, k] = $7 + 0
+      if (xcol && $xcol + 0 > 0) { ratio[n, k] = $xcol + 0; hasratio[n] = 1 }
+      if (fcol && $fcol != "") { floorv[n, k] = $fcol + 0; floorunit[n] = funit }
+      if ($8 != "") { l = $8; gsub(/"/, "", l); label[n] = l }
     }
     function median(a, n, c,    i, j, t, v) {
       for (i = 1; i <= c; i++) v[i] = a[n, i]
@@ -111,16 +128,24 @@ for name in "${names[@]}"; do
     END {
       for (i = 1; i <= names; i++) {
         n = order[i]
-        if (n in failed) { printf "| %s | %s | failed | | | |\n", program, n; continue }
+        if (n in failed) { printf "| %s | %s | failed | | | | | |\n", program, n; continue }
         m = median(time, n, count[n])
         spread = num(lo) " .. " num(hi) " " unit[n]
         c = median(cpu, n, count[n])
         r = median(rate, n, count[n])
         shown = n
         sub(/\/iterations:[0-9]+/, "", shown)
-        sub(/\/real_time$/, "", shown)
-        printf "| %s | %s | %s %s | %s | %s %s | %s |\n", program, shown, num(m), unit[n], spread,
-               num(c), unit[n], (r > 0 ? thousands(r) "/s" : "")
+        sub(/\/(real|manual)_time$/, "", shown)
+        fl = ""
+        x = ""
+        if (n in hasratio) {
+          fl = num(median(floorv, n, count[n])) " " floorunit[n]
+          x = sprintf("%.2f", median(ratio, n, count[n]))
+        } else if (n in label) {
+          fl = label[n]
+        }
+        printf "| %s | %s | %s %s | %s | %s %s | %s | %s | %s |\n", program, shown, num(m), unit[n], spread,
+               num(c), unit[n], (r > 0 ? thousands(r) "/s" : ""), fl, x
       }
     }'
 done

@@ -54,40 +54,33 @@ void Reshape(QImage& image, int width, int height) {
     }
 }
 
-// Reversed copies of the last two distinct lines asked for. A barcode has
-// few distinct lines (bars, half bars, text), so most lines are a compare
-// and a copy instead of a byte-by-byte reversal.
-class ReversedLines {
-public:
-    explicit ReversedLines(std::size_t width) : width_(width) {
-        for (Entry& e : entries_) {
-            e.source.resize(width);
-            e.reversed.resize(width);
-        }
+// Turns a drawing half round in place: pixel (x, y) goes to
+// (W - 1 - x, H - 1 - y). A symbol is a few runs of equal lines (bars, half
+// bars, the text band), so the runs are found first, each run's line is
+// reversed once, and the mirrored runs are written line by line: one read
+// and one write of every line, no second bitmap.
+void TurnHalfRound(QImage& image) {
+    const int w = image.width();
+    const int h = image.height();
+    const auto width = static_cast<std::size_t>(w);
+    std::vector<int> runStarts;
+    for (int y = 0; y < h; ++y) {
+        if (y == 0 || std::memcmp(image.constScanLine(y), image.constScanLine(y - 1), width) != 0)
+            runStarts.push_back(y);
     }
-
-    const uchar* Of(const uchar* line) {
-        for (Entry& e : entries_) {
-            if (e.used && std::memcmp(e.source.data(), line, width_) == 0) return e.reversed.data();
-        }
-        Entry& e = entries_[next_];
-        next_ = 1 - next_;
-        std::memcpy(e.source.data(), line, width_);
-        std::reverse_copy(line, line + width_, e.reversed.data());
-        e.used = true;
-        return e.reversed.data();
+    const std::size_t runs = runStarts.size();
+    std::vector<uchar> reversed(runs * width);
+    for (std::size_t r = 0; r < runs; ++r) {
+        const uchar* line = image.constScanLine(runStarts[r]);
+        std::reverse_copy(line, line + w, reversed.data() + r * width);
     }
-
-private:
-    struct Entry {
-        std::vector<uchar> source;
-        std::vector<uchar> reversed;
-        bool used = false;
-    };
-    std::size_t width_;
-    Entry entries_[2];
-    int next_ = 0;
-};
+    for (std::size_t r = 0; r < runs; ++r) {
+        const int from = runStarts[r];
+        const int to = r + 1 < runs ? runStarts[r + 1] : h;
+        const uchar* line = reversed.data() + r * width;
+        for (int y = from; y < to; ++y) std::memcpy(image.scanLine(h - 1 - y), line, width);
+    }
+}
 
 }  // namespace
 
@@ -164,7 +157,9 @@ void TBarcodeBmp::Rebuild() {
 
     Reshape(bitmap_, width, height_);
     if (bitmap_.isNull()) return;
-    bitmap_.fill(raster::kWhite);
+    // One fill of the whole buffer (the bytes that pad each line to 4 bytes
+    // included), not one per line as QImage::fill does.
+    std::memset(bitmap_.bits(), raster::kWhite, static_cast<std::size_t>(bitmap_.sizeInBytes()));
 
     const int band = interpret_ ? 5 * scale : 0;
     if (!text_.empty() && scale > 0) {
@@ -211,23 +206,7 @@ void TBarcodeBmp::ApplyRotation() {
     }
 
     if (rotate_ == TbcRotate::bcRotate180) {
-        // (x, y) -> (W - 1 - x, H - 1 - y): lines swapped end for end, each
-        // reversed. Done in place; bar lines repeat, so each distinct line is
-        // reversed once.
-        const auto width = static_cast<std::size_t>(w);
-        ReversedLines reversed(width);
-        std::vector<uchar> held(width);
-        for (int y = 0; y < h / 2; ++y) {
-            uchar* top = bitmap_.scanLine(y);
-            uchar* bottom = bitmap_.scanLine(h - 1 - y);
-            std::memcpy(held.data(), reversed.Of(top), width);
-            std::memcpy(top, reversed.Of(bottom), width);
-            std::memcpy(bottom, held.data(), width);
-        }
-        if (h % 2 != 0) {
-            uchar* middle = bitmap_.scanLine(h / 2);
-            std::memcpy(middle, reversed.Of(middle), width);
-        }
+        TurnHalfRound(bitmap_);
         return;
     }
 

@@ -80,7 +80,7 @@ private:
 
     int height_ = 50;
     QImage bitmap_;
-    QImage spare_;  // the rotation's second bitmap, kept to save allocations
+    QImage spare_;  // the quarter turns' second bitmap, kept to save allocations
     std::string text_;
     TBarCodeType type_ = TBarCodeType::bcCode128;
     QFont font_;

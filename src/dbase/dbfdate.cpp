@@ -6,10 +6,6 @@
 namespace gs {
 
 namespace {
-std::string& FormatRef() {
-    static std::string f = "MM/dd/yyyy";
-    return f;
-}
 int StartYear() {
     std::time_t t = std::time(nullptr);
     std::tm tmv {};
@@ -26,6 +22,19 @@ struct FormatInfo {
     char sep = '/';
     bool fourDigitYear = true;
 };
+
+FormatInfo ParseFormat(const std::string& f);
+
+// The short date format and its reading, kept together so that a date is
+// read or written without taking the format apart each time.
+struct DateFormat {
+    std::string text = "MM/dd/yyyy";
+    FormatInfo info;  // the default one reads "MM/dd/yyyy"
+};
+DateFormat& FormatRef() {
+    static DateFormat f;
+    return f;
+}
 
 FormatInfo ParseFormat(const std::string& f) {
     FormatInfo info;
@@ -60,10 +69,18 @@ int DaysInMonth(int y, int m) {
     return days[m - 1];
 }
 
+// A date part (never negative) in decimal, with leading zeros to width
+// digits.
 void Put(std::string& s, int v, int width) {
-    std::string t = std::to_string(v);
-    while (static_cast<int>(t.size()) < width) t.insert(t.begin(), '0');
-    s += t;
+    char digits[12];
+    int n = 0;
+    unsigned u = static_cast<unsigned>(v);
+    do {
+        digits[n++] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    for (int k = n; k < width; ++k) s += '0';
+    while (n > 0) s += digits[--n];
 }
 }  // namespace
 
@@ -101,15 +118,19 @@ DbfDate DateFromJulianDay(long jd) {
     return r;
 }
 
-void SetShortDateFormat(std::string format) { FormatRef() = std::move(format); }
-const std::string& ShortDateFormat() { return FormatRef(); }
+void SetShortDateFormat(std::string format) {
+    FormatRef().info = ParseFormat(format);
+    FormatRef().text = std::move(format);
+}
+const std::string& ShortDateFormat() { return FormatRef().text; }
 void SetDateWindowBaseYear(int year) { BaseYearRef() = year; }
 int DateWindowBaseYear() { return BaseYearRef(); }
 
 std::string FormatShortDate(const DbfDate& d) {
     if (d.IsBlank()) return BlankDateText();
-    FormatInfo f = ParseFormat(FormatRef());
+    const FormatInfo& f = FormatRef().info;
     std::string s;
+    s.reserve(10);
     for (int k = 0; k < 3; ++k) {
         if (k) s += f.sep;
         switch (f.order[k]) {
@@ -122,7 +143,7 @@ std::string FormatShortDate(const DbfDate& d) {
 }
 
 std::string BlankDateText() {
-    FormatInfo f = ParseFormat(FormatRef());
+    const FormatInfo& f = FormatRef().info;
     std::string s;
     for (int k = 0; k < 3; ++k) {
         if (k) s += f.sep;
@@ -132,20 +153,21 @@ std::string BlankDateText() {
 }
 
 bool ParseShortDate(std::string_view text, DbfDate& out) {
-    FormatInfo f = ParseFormat(FormatRef());
-    // Split into digit groups; a blank text has none.
-    std::string parts[3];
+    const FormatInfo& f = FormatRef().info;
+    // Split into digit groups of at most four digits; a blank text has none.
+    int values[3] = {0, 0, 0};
+    int lengths[3] = {0, 0, 0};
     int n = 0;
     bool inDigits = false;
     for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
+        if (c >= '0' && c <= '9') {
             if (!inDigits) {
                 if (n == 3) return false;
                 ++n;
                 inDigits = true;
             }
-            parts[n - 1] += c;
-            if (parts[n - 1].size() > 4) return false;
+            if (++lengths[n - 1] > 4) return false;
+            values[n - 1] = values[n - 1] * 10 + (c - '0');
         } else {
             inDigits = false;
             if (c != ' ' && c != f.sep && c != '/' && c != '.' && c != '-') return false;
@@ -155,20 +177,14 @@ bool ParseShortDate(std::string_view text, DbfDate& out) {
         out = DbfDate {};
         return true;
     }
-    if (n == 1) {
-        // Digits without separators: 6 or 8 digits in the format's order.
-        return false;
-    }
-    if (n != 3) return false;
+    if (n != 3) return false;  // digits without separators are no date either
     int day = 0, month = 0, year = 0;
     bool twoDigitYear = false;
     for (int k = 0; k < 3; ++k) {
-        const std::string& p = parts[k];
-        int v = std::stoi(p);
         switch (f.order[k]) {
-        case 'd': if (p.size() > 2) return false; day = v; break;
-        case 'M': if (p.size() > 2) return false; month = v; break;
-        default: year = v; twoDigitYear = p.size() <= 2; break;
+        case 'd': if (lengths[k] > 2) return false; day = values[k]; break;
+        case 'M': if (lengths[k] > 2) return false; month = values[k]; break;
+        default: year = values[k]; twoDigitYear = lengths[k] <= 2; break;
         }
     }
     if (twoDigitYear) {
@@ -185,6 +201,7 @@ bool ParseShortDate(std::string_view text, DbfDate& out) {
 std::string DateToStored(const DbfDate& d) {
     if (d.IsBlank()) return std::string(8, ' ');
     std::string s;
+    s.reserve(8);
     Put(s, d.year, 4);
     Put(s, d.month, 2);
     Put(s, d.day, 2);

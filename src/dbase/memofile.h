@@ -38,6 +38,20 @@ public:
     // went to (0 for an empty text, nothing written).
     std::uint32_t Write(std::uint32_t oldBlock, std::string_view text);
 
+    // A run of writes by one writer that adds memos for a while (a shared
+    // table holding its append lock, as an import does): the memo
+    // lock is taken at the run's first write and kept, free space is checked
+    // once (a full disk met later is still "Disk full"), and the file's
+    // length is known without asking. The header's next-block field is
+    // written ahead of the blocks in batches and set to its exact value when
+    // the run ends; EndRun (also called by Close) ends it and releases the
+    // lock. Another copy waiting for the memo lock is let in between two
+    // writes of the run. Outside a run every write locks, checks and
+    // measures on its own, as before.
+    void BeginRun() { inRun_ = true; }
+    void EndRun();
+    bool InRun() const { return inRun_; }
+
     // Appends a memo to an in-memory image of a memo file being packed;
     // returns its block.
     static std::uint32_t AppendToImage(std::string& image, std::string_view text, Kind kind);
@@ -51,6 +65,10 @@ public:
 private:
     void LockForWrite();
     void UnlockAfterWrite();
+    std::uint32_t WriteInRun(std::uint32_t oldBlock, std::string_view text);
+    void YieldToWaiters();
+    std::uint32_t Target(std::uint32_t oldBlock, std::uint64_t padded, std::uint64_t needed) const;
+    [[noreturn]] void WriteFailed() const;
 
     dbfio::FileHandle file_;
     std::string path_;
@@ -58,6 +76,18 @@ private:
     bool shared_ = true;
     bool readOnly_ = false;
     std::uint32_t blockSize_ = 512;
+
+    // The run's state: whether it holds the memo lock, whether free space was
+    // checked, the file's length when known, and the next-block value last
+    // written into the header (0: not written in this run).
+    bool inRun_ = false;
+    bool runLocked_ = false;
+    bool runSpaceChecked_ = false;
+    bool runSizeKnown_ = false;
+    std::uint64_t runSize_ = 0;
+    std::uint32_t runHeaderNext_ = 0;
+    unsigned runWrites_ = 0;
+    std::string scratch_;  // the bytes of the run's memo being written
 };
 
 }  // namespace gs

@@ -162,11 +162,20 @@ public:
     void ClearRecord();
     std::string GetFieldText(const std::string& fieldName);
     void SetFieldText(const std::string& fieldName, const std::string& text);
+    // The same by the field's number, for a caller that sets many records:
+    // FieldNo resolves a name (as FieldByName does) once per open table;
+    // -1 when the table has no such field. The number is valid until the
+    // table is closed.
+    int FieldNo(const std::string& fieldName) const { return FieldIndex(fieldName); }
+    void SetFieldText(int fieldNo, const std::string& text);
     void AppendRec();
     void AppendFrom(const std::string& path);
     void DeleteRec();
     void RecallRec();  // clears the deletion mark; needs the record lock like DeleteRec
     bool Pack();
+    // While the append lock of a shared table is held, memos are written as
+    // one run: the memo file's lock is kept until UnLock or Close
+    // instead of being taken for every memo (see MemoFile::BeginRun).
     bool ALock();
     bool LockRecord();  // record lock on the current record (single attempt)
     void UnLock();
@@ -230,6 +239,7 @@ private:
     void PutMemoBlock(int i, std::uint32_t block);
     std::string ReadMemoRaw(int i);
     void WriteMemoRaw(int i, const std::string& raw);
+    void JoinMemoRunIfOwned();
 
     // Index.
     bool BuildKey(const char* raw, std::uint32_t rec, char* key, double& value) const;
@@ -255,6 +265,7 @@ private:
     std::uint32_t headerLen_ = 0, recLen_ = 0, count_ = 0;
     std::vector<DbfFieldDef> fields_;
     std::vector<std::unique_ptr<TDbfField>> fieldObjs_;
+    mutable std::size_t lookupHint_ = 0;  // where FieldIndex starts looking
     bool hasMemo_ = false;
 
     std::string buffer_;  // current record, program's character set
@@ -269,6 +280,9 @@ private:
 
     bool changed_ = false, appended_ = false;
     bool appendLocked_ = false;
+    // The record count was measured while the append lock has been held
+    // without a break: no other copy can have appended since.
+    bool countFresh_ = false;
     std::set<std::uint32_t> recLocks_;
 
     std::unique_ptr<mdx::KeyOrder> index_;

@@ -75,7 +75,12 @@ void TTzDbf::AppendRaw(const char* raw) {
         RaiseDbfError(dbferr::kAccessDenied, "File:  " + fileName_ + " [Replace/Append/PutDbfRecord]");
     if (Shared() && !appendLocked_)
         RaiseDbfError(dbferr::kAccessDenied, "File must be locked to append: " + fileName_ + " [APPEND]");
-    if (Shared()) RefreshCount();
+    // Under an append lock held since the count was last measured nobody
+    // else can have appended: the count is known without asking the file.
+    if (Shared() && !countFresh_) {
+        RefreshCount();
+        countFresh_ = true;
+    }
     if (count_ == UINT32_MAX) RaiseDbfError(dbferr::kInvalidSize, "File:  " + fileName_ + " [Replace/Append/PutDbfRecord]");
     WriteRaw(count_ + 1, raw, "[Replace/Append/PutDbfRecord]");
     ++count_;

@@ -52,6 +52,7 @@ void TTzDbf::Post() {
                 if (on && t->file_.IsOpen()) {
                     UnlockRange(t->file_.Fd(), kLockBase + 1, 1);
                     t->appendLocked_ = false;
+                    t->countFresh_ = false;
                 }
             }
         } release {this, took};
@@ -210,6 +211,7 @@ void TTzDbf::AppendFrom(const std::string& path) {
 
     std::string raw(recLen_, ' ');
     std::uint32_t n = src.count_;
+    if (hasMemo_) JoinMemoRunIfOwned();
     for (std::uint32_t r = 1; r <= n; ++r) {
         if (same) {
             src.ReadRaw(r, raw.data());

@@ -3,7 +3,9 @@
 #include "dbase/tzdbf.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include "dbase/dbferror.h"
@@ -99,18 +101,42 @@ void TDbfField::Clear() {
     table_->PutSlice(index_, std::string(static_cast<std::size_t>(Size()), ' '));
 }
 
+namespace {
+// A field name as given (any case) against a stored one (upper case). The
+// letters a..z fold without the C library; other bytes as toupper does.
+bool SameFieldName(std::string_view given, const std::string& stored) {
+    if (given.size() != stored.size()) return false;
+    for (std::size_t k = 0; k < given.size(); ++k) {
+        const auto c = static_cast<unsigned char>(given[k]);
+        const auto f = static_cast<unsigned char>(stored[k]);
+        if (c == f) continue;
+        if (c >= 'a' && c <= 'z') {
+            if (c - ('a' - 'A') != f) return false;
+        } else if (c < 0x80 || std::toupper(c) != f) {
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
 int TTzDbf::FieldIndex(const std::string& name) const {
-    // Called for every field read by name: compares in place, without
-    // building the upper-case name.
-    std::size_t a = name.find_first_not_of(' ');
-    std::string_view n;
-    if (a != std::string::npos) n = std::string_view(name).substr(a, name.find_last_not_of(' ') - a + 1).substr(0, 10);
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const std::string& f = fields_[i].name;
-        if (f.size() != n.size()) continue;
-        std::size_t k = 0;
-        while (k < n.size() && std::toupper(static_cast<unsigned char>(n[k])) == static_cast<unsigned char>(f[k])) ++k;
-        if (k == n.size()) return static_cast<int>(i);
+    // Called for every field read or set by name. Callers mostly go through
+    // the fields in order, so the search starts after the field found last.
+    std::string_view n(name);
+    if (!n.empty() && (n.front() == ' ' || n.back() == ' ')) {
+        const std::size_t a = n.find_first_not_of(' ');
+        n = a == std::string_view::npos ? std::string_view() : n.substr(a, n.find_last_not_of(' ') - a + 1);
+    }
+    n = n.substr(0, 10);
+    const std::size_t count = fields_.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        std::size_t i = lookupHint_ + k;
+        if (i >= count) i -= count;
+        if (SameFieldName(n, fields_[i].name)) {
+            lookupHint_ = i + 1 < count ? i + 1 : 0;
+            return static_cast<int>(i);
+        }
     }
     return -1;
 }
@@ -133,10 +159,13 @@ TDbfField& TTzDbf::FieldByName(const std::string& name) {
 }
 
 void TTzDbf::PutSlice(int i, const std::string& value) {
+    // The value cut or padded with blanks to the field's length, in place.
     const DbfFieldDef& f = fields_[static_cast<std::size_t>(i)];
-    std::string v = value.substr(0, static_cast<std::size_t>(f.length));
-    v.resize(static_cast<std::size_t>(f.length), ' ');
-    buffer_.replace(1 + static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.length), v);
+    const std::size_t len = static_cast<std::size_t>(f.length);
+    const std::size_t n = std::min(value.size(), len);
+    char* at = buffer_.data() + 1 + f.offset;
+    std::memcpy(at, value.data(), n);
+    std::memset(at + n, ' ', len - n);
 }
 
 std::string TTzDbf::GetText(int i) {
@@ -205,6 +234,12 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
     int i = RequireField(fieldName);
     EnsureEditing();
     SetText(i, text);
+}
+
+void TTzDbf::SetFieldText(int fieldNo, const std::string& text) {
+    if (fieldNo < 0 || fieldNo >= FieldCount()) throw DatasetError("Field " + std::to_string(fieldNo) + " not found");
+    EnsureEditing();
+    SetText(fieldNo, text);
 }
 
 }  // namespace gs

@@ -28,8 +28,12 @@ bool TTzDbf::LockRecord() {
 
 void TTzDbf::UnLock() {
     CheckOpen("UnLock");
+    // The memo run ends first: its header is made exact while this copy may
+    // still append.
+    if (Shared()) memo_.EndRun();
     if (Shared()) UnlockRange(file_.Fd(), kLockBase, 0);
     appendLocked_ = false;
+    countFresh_ = false;
     recLocks_.clear();
 }
 

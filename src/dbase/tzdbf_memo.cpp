@@ -71,8 +71,15 @@ std::string TTzDbf::ReadMemoRaw(int i) {
     return memo_.Read(block, static_cast<long>(recNo_));
 }
 
+void TTzDbf::JoinMemoRunIfOwned() {
+    // Holding the append lock, this copy is the only one adding records, so
+    // the memos it adds may share one memo lock (an import's thousands).
+    if (!memo_.InRun() && Shared() && appendLocked_) memo_.BeginRun();
+}
+
 void TTzDbf::WriteMemoRaw(int i, const std::string& raw) {
     EnsureEditing();
+    JoinMemoRunIfOwned();
     std::uint32_t old = MemoBlock(i);
     bool reusable = old != 0 && old != UINT32_MAX &&
                     (freshMemo_[static_cast<std::size_t>(i)] == old || explicitEdit_);

@@ -259,6 +259,7 @@ void TTzDbf::ReadStructure() {
     long long dgot = file_.ReadAt(desc.data(), desc.size(), 32);
     if (dgot < 0) RaiseDbfError(LastOsErrorCode(), "Failure to open " + fileName_ + " [USE/OpenDbf]");
     fields_.clear();
+    lookupHint_ = 0;
     int offset = 0;
     for (std::uint32_t i = 0; i < nDesc; ++i) {
         std::size_t at = 32 * std::size_t(i);
@@ -375,6 +376,7 @@ void TTzDbf::CloseHandles() {
     indexDirty_ = false;
     state_ = TDataSetState::dsInactive;
     appendLocked_ = false;
+    countFresh_ = false;
     recLocks_.clear();
     recNo_ = 0;
     eof_ = bof_ = true;
@@ -387,6 +389,7 @@ void TTzDbf::Close() {
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) LeaveEditing();
     try {
         if (indexDirty_) WriteIndexFile();
+        memo_.EndRun();
         FlushHeader();
     } catch (...) {
         CloseHandles();

@@ -29,6 +29,16 @@ bool UnlockRange(int fd, std::uint64_t offset, std::uint64_t length) {
     return SetLock(fd, F_UNLCK, offset, length);
 }
 
+bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    fl.l_pid = 0;
+    return fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+}
+
 bool AcquireShareMode(int fd, bool exclusive) {
     return SetLock(fd, exclusive ? F_WRLCK : F_RDLCK, kShareGuardByte, 1);
 }

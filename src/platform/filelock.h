@@ -23,6 +23,10 @@ bool LockRangeShared(int fd, std::uint64_t offset, std::uint64_t length);
 // Releases whatever this open holds in the range; length 0 means "to the end".
 bool UnlockRange(int fd, std::uint64_t offset, std::uint64_t length);
 
+// True when another open holds a lock that overlaps the range (a look, no
+// lock is taken).
+bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length);
+
 // Takes the share-mode guard: shared (deny none) or exclusive (deny all).
 // False when it conflicts with another open's mode.
 bool AcquireShareMode(int fd, bool exclusive);

@@ -214,6 +214,49 @@ TEST(BarcodeBmp, SameBitmapWhateverTheOrderOfAssignments) {
     EXPECT_EQ(a.Bitmap().width(), 1722);
 }
 
+// The pixels of every symbology at every rotation, pinned (FNV-1a over the
+// size and the rows), so that a faster drawing or turning keeps them.
+TEST(BarcodeBmp, BitmapsAtEveryRotationKeepTheirPixels) {
+    struct Case {
+        TBarCodeType type;
+        const char* text;
+        int scale, height;
+        bool interpret;
+        std::uint64_t hashes[4];  // no turn, 90, 180, 270
+    };
+    const Case cases[] = {
+        {TBarCodeType::bcCode128, "71123456780000000019", 9, 450, false, {8882115949193088376u, 15473335703860923280u, 3916938305316042968u, 13987663905468988368u}},
+        {TBarCodeType::bcCode128, "Hello, World 42!", 2, 61, true, {4303439183698324143u, 5322562164547967491u, 14382956876627358959u, 10385642625167397251u}},
+        {TBarCodeType::bcCode128, "7", 3, 4, true, {13399028502472272015u, 14405560573323713647u, 13399028502472272015u, 14405560573323713647u}},
+        {TBarCodeType::bcPOSTNET, "12345-6789", 14, 84, true, {5313751055811309229u, 7721203273472769661u, 7660619688805488301u, 18155031768511986749u}},
+        {TBarCodeType::bcPOSTNET, "98765", 5, 33, false, {3887209280874789955u, 802121444837030863u, 5100306036828207875u, 16815102279806817231u}},
+        {TBarCodeType::bcIntelligentMail, "0070012345612345678998765432101", 4, 57, false, {9258615969941750098u, 9453244662865051062u, 4067063209411475794u, 10304697100135724598u}},
+        {TBarCodeType::bcCode128, "", 4, 20, false, {12134770804251790753u, 3265835529076119265u, 12134770804251790753u, 3265835529076119265u}},
+        {TBarCodeType::bcCode128, "12", 0, 20, false, {12161962213042174405u, 12161962213042174405u, 12161962213042174405u, 12161962213042174405u}},
+    };
+    const TbcRotate turns[] = {TbcRotate::bcNoRotate, TbcRotate::bcRotate90, TbcRotate::bcRotate180,
+                               TbcRotate::bcRotate270};
+    for (const Case& c : cases) {
+        TBarcodeBmp bmp;
+        bmp.SetBarcodeType(c.type);
+        bmp.SetScale(c.scale);
+        bmp.SetHeight(c.height);
+        bmp.SetInterpret(c.interpret);
+        bmp.SetBarcodeText(c.text);
+        for (int r = 0; r < 4; ++r) {
+            bmp.SetRotate(turns[r]);
+            const QImage& image = bmp.Bitmap();
+            std::uint64_t h = 14695981039346656037ull;
+            auto mix = [&h](unsigned char b) { h = (h ^ b) * 1099511628211ull; };
+            for (int v : {image.width(), image.height()})
+                for (int k = 0; k < 4; ++k) mix(static_cast<unsigned char>(v >> (8 * k)));
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) mix(image.constScanLine(y)[x]);
+            EXPECT_EQ(h, c.hashes[r]) << Describe(c.text) << " scale " << c.scale << " turn " << r;
+        }
+    }
+}
+
 TEST(BarcodeBmp, FontIgnoresNull) {
     TBarcodeBmp bmp;
     bmp.SetFont(nullptr);
