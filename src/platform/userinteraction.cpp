@@ -3,6 +3,7 @@
 #include "platform/application.h"
 #include "platform/windowplacement.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
@@ -47,6 +48,14 @@ QMessageBox::StandardButton QtUserInteraction::Message(QWidget* parent, const QS
                                                        QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool QtUserInteraction::NoteWithDontShowAgain(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    auto* dontShow = new QCheckBox("Do not show this again", &box);
+    box.setCheckBox(dontShow);
+    box.exec();
+    return dontShow->isChecked();
 }
 
 int QtUserInteraction::RunModal(QDialog& dialog) { return dialog.exec(); }

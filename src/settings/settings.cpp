@@ -34,6 +34,7 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& dataDir,
     s.IMbServiceType = ini.ReadString("Values", "IMbServiceType", d.IMbServiceType);
     s.IMbMailerId = ini.ReadString("Values", "IMbMailerId", d.IMbMailerId);
     s.IMbSerial = ini.ReadString("Values", "IMbSerial", d.IMbSerial);
+    s.HideNoPrinterNote = ini.ReadBool("Values", "HideNoPrinterNote", d.HideNoPrinterNote);
     s.PrintExtraLabel = ini.ReadString("Printing", "PrintExtraLabel", d.PrintExtraLabel);
     s.ExtraLabel = ini.ReadString("Printing", "ExtraLabel", d.ExtraLabel);
     s.PaperSize = ini.ReadString("Printing", "PaperSize", d.PaperSize);
@@ -67,6 +68,7 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteString("Values", "IMbServiceType", s.IMbServiceType);
     ini.WriteString("Values", "IMbMailerId", s.IMbMailerId);
     ini.WriteString("Values", "IMbSerial", s.IMbSerial);
+    ini.WriteBool("Values", "HideNoPrinterNote", s.HideNoPrinterNote);
     ini.WriteString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
     ini.WriteString("Printing", "ExtraLabel", s.ExtraLabel);
     ini.WriteString("Printing", "PaperSize", s.PaperSize);
