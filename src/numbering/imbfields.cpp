@@ -37,7 +37,7 @@ ImbTrackingBox::ImbTrackingBox(QWidget* parent) : QGroupBox("Intelligent Mail Ba
     // The tracking serial is named apart from the article number's
     // identifier serial number, which the dialog also shows.
     const Row rows[] = {
-        {&editIMbBarcodeId, "editIMbBarcodeId", "Barcode ID", "00;1;_", 40, "2 digits, 00 unless the postal service says"},
+        {&editIMbBarcodeId, "editIMbBarcodeId", "Barcode ID", "00;1;_", 40, "2 digits, usually 00"},
         {&editIMbServiceType, "editIMbServiceType", "Service Type", "000;1;_", 48, "3 digits: mail class and services"},
         {&editIMbMailerId, "editIMbMailerId", "Mailer ID", "000000999;1;_", 90, "6 or 9 digits, from the postal service"},
         {&editIMbSerial, "editIMbSerial", "Tracking Serial", "000000999;1;_", 90,
