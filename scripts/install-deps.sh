@@ -10,14 +10,15 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ocr-a fonts-liberation2 fonts-dejavu-core
 )
-# Independent xBase readers, a PDF rasteriser and a CUPS scheduler with a
+# Independent xBase readers, a PDF rasteriser, a CUPS scheduler with a
 # file-writing printer driver (the batch command's queue test starts a
-# private one), used by the tests only; and Debian's package checker, the
+# private one) and a virtual X server (the window catalog also runs on a
+# real X display), used by the tests only; and Debian's package checker, the
 # AppStream validator and man, with which the package check reads the
 # package, its metadata and its manual pages.
 if [ "${1:-}" = "--tests" ]; then
   packages+=(python3 python3-dbfread python3-dbf gdal-bin poppler-utils cups printer-driver-cups-pdf
-             lintian appstream man-db)
+             xvfb xauth lintian appstream man-db)
 fi
 
 missing=()

@@ -89,6 +89,8 @@ AddressMode::AddressMode(QGroupBox* box, const PlainControls& plain, QObject* pa
 
     btnExit = new QPushButton("&Exit", box);
     btnExit->setObjectName("btnExit");
+    // Not File > Exit: this one only leaves the address table.
+    btnExit->setToolTip("Close the address table");
     btnExit->setGeometry(kExitRect);
     btnExit->hide();
 

@@ -39,6 +39,8 @@ namespace gs {
 namespace {
 
 const char* kTrackAndConfirmUrl = "https://www.usps.com/shipping/trackandconfirm.htm";
+// The tracking page of one number: the digits follow "tLabels=".
+const char* kTrackNumberUrl = "https://tools.usps.com/go/TrackConfirmAction?tLabels=";
 
 // The import closes an open address table for its work and reopens it after.
 class AddressModeHost : public AddressTableHost {
@@ -105,6 +107,7 @@ TF_Main::~TF_Main() {
         w->disconnect(addressMode);
     }
     addressMode->disconnect(this);
+    SystemPrinter().SetNoPrinterNoteChoice(nullptr);
     SetDbfFatalHandler(std::move(previousFatal_));
     SetDbfMessageHandler(std::move(previousMessage_));
 }
@@ -148,6 +151,7 @@ void TF_Main::FormCreate() {
     Folders.WritableFolder("Addresses");
     FontDialog1 = DefaultBaseFont();
     SystemPrinter().SetPaper(settings.PaperSize);
+    SystemPrinter().SetNoPrinterNoteChoice(&settings.HideNoPrinterNote);
     // 10
     ShowMailerScreen = true;
     // 11: the splash stays up at least until its timer has run once.
@@ -262,7 +266,11 @@ void TF_Main::MIAboutClick() {
 
 void TF_Main::Content1Click() { Ui().ShowHelp(this, QString::fromStdString(Folders.DataFile("Gslip3.hlp"))); }
 
-void TF_Main::TrackItem1Click() { Ui().OpenUrl(kTrackAndConfirmUrl); }
+void TF_Main::TrackItem1Click() {
+    QString digits = FromAnsi(lastPrintedNumber_);
+    digits.remove(' ');
+    Ui().OpenUrl(digits.isEmpty() ? QString(kTrackAndConfirmUrl) : kTrackNumberUrl + digits);
+}
 
 void TF_Main::MIImportClick() {
     RunCommand([this] {
@@ -307,7 +315,8 @@ void TF_Main::MIMassPrintClick() {
         job.logLockWait = LogLockWait;
         job.baseFont = FontDialog1;
         AddressTableWalk walk(*this, *addressMode);
-        job.printed = [this, &walk](const PieceOutcome&) {
+        job.printed = [this, &walk](const PieceOutcome& outcome) {
+            lastPrintedNumber_ = outcome.number;
             SetEntryPrinted();
             walk.currentPrinted = true;
         };
@@ -376,7 +385,7 @@ void TF_Main::ZipImbMIClick() {
     // The tracking fields are entered in the mailer-number dialog.
     if (!ZipBarcodeProblem(settings).empty()) {
         Ui().Message(this, windowTitle(),
-                     "Please enter the Barcode ID, Service Type ID, Mailer ID and Serial Number of the "
+                     "Please enter the Barcode ID, Service Type ID, Mailer ID and Tracking Serial of the "
                      "Intelligent Mail barcode in the next window.",
                      QMessageBox::Information, QMessageBox::Ok);
         MailerNumber1Click();
@@ -398,6 +407,7 @@ void TF_Main::MIPreviewMailerClick() {
 void TF_Main::btnPreviewClick() { MIPreviewMailerClick(); }
 
 LogOrder TF_Main::SelectedLogOrder() const {
+    if (MIRecordOrder->isChecked()) return LogOrder::PrintingOrder;
     if (MIByMailerNumber->isChecked()) return LogOrder::MailerNumber;
     if (MIByName->isChecked()) return LogOrder::Name;
     if (MIByDate->isChecked()) return LogOrder::Date;

@@ -120,6 +120,7 @@ public:
     QAction* miPreviewShort;
     QAction* miPreviewFirmMailingBook;
     QAction* ClearReport1;
+    QAction* MIRecordOrder;
     QAction* MIByMailerNumber;
     QAction* MIByName;
     QAction* MIByDate;
@@ -194,7 +195,7 @@ public:
     PrintedPiece CurrentPiece() const;
     // The Report menu's print and preview items.
     void RunLogReport(ReportDestination destination, LogReport report);
-    // The order of the first checked Sort item; printing order when none is.
+    // The order of the checked Sort item; printing order for "&Record Order".
     LogOrder SelectedLogOrder() const;
 
 protected:
@@ -226,6 +227,7 @@ private:
     bool shownOnce_ = false;
     bool entryPrinted_ = false;
     NumberReservation reservation_;  // the number the piece being printed took
+    std::string lastPrintedNumber_;  // of the piece printed last in this run, for Track Item
     std::function<void(int, const std::string&, const std::string&)> previousFatal_;
     std::function<void(const std::string&)> previousMessage_;
 };

@@ -248,6 +248,7 @@ void TF_Main::PrintAndLogPiece() {
     job.logLockWait = LogLockWait;
     job.baseFont = FontDialog1;
     job.printed = [this](const PieceOutcome& outcome) {
+        lastPrintedNumber_ = outcome.number;
         WarnIfNumbersUnsaved(outcome);
         SetEntryPrinted();
     };

@@ -267,6 +267,8 @@ void TF_Main::BuildMenu() {
         sortGroup->addAction(a);  // clicking only moves the check mark
         return a;
     };
+    MIRecordOrder = sortItem("MIRecordOrder", "&Record Order");  // the order the pieces were logged in
+    MIRecordOrder->setChecked(true);
     MIByMailerNumber = sortItem("MIByMailerNumber", "&By Mailer Number");
     MIByName = sortItem("MIByName", "By &Name");
     MIByDate = sortItem("MIByDate", "By &Date");

@@ -6,7 +6,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace gs {
 
@@ -50,6 +57,40 @@ QFrame* HelpPanel(const char* name, int top, int width, int height, QWidget* par
     panel->setFont(f);
     panel->hide();
     return panel;
+}
+
+int TextBoxHeight(QPlainTextEdit& box, int width) {
+    // Every line laid out as the box lays it out. The lines are wrapped at
+    // the width that is left beside a vertical scroll bar: a box that
+    // showed one while it was still small keeps it only while the text
+    // needs it, and at that width the text fits without it.
+    const QMargins frame = box.contentsMargins();
+    const qreal margin = box.document()->documentMargin();
+    const int bar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &box);
+    const qreal lineWidth = width - frame.left() - frame.right() - 2 * margin - bar;
+    QTextOption option;
+    option.setWrapMode(box.wordWrapMode());
+    qreal height = 2 * margin;
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+        QTextLayout layout(block.text(), box.font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(lineWidth);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    // The box counts a line as seen only when one pixel more than it shows.
+    return static_cast<int>(std::ceil(height)) + 2 + frame.top() + frame.bottom();
+}
+
+void FitHelpPanel(QFrame* panel) {
+    if (!panel->layout()) return;
+    const int needed = std::max(panel->layout()->totalHeightForWidth(panel->width()),
+                                panel->layout()->totalMinimumSize().height());
+    if (needed > panel->height()) panel->resize(panel->width(), needed);
 }
 
 QLabel* FillBarcodeHelp(QFrame* panel, QObject* linkWatcher) {

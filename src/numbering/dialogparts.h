@@ -10,6 +10,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QObject;
+class QPlainTextEdit;
 class QWidget;
 
 namespace gs {
@@ -24,6 +25,14 @@ QLineEdit* MaskedEdit(const char* name, const char* mask, QWidget* parent);
 
 // A hidden, framed panel at (0, top), width x height, in the 10-pixel help font.
 QFrame* HelpPanel(const char* name, int top, int width, int height, QWidget* parent);
+
+// The height a read-only text box needs to show all its lines, wrapped at
+// the given width, without scrolling.
+int TextBoxHeight(QPlainTextEdit& box, int width);
+
+// Makes a help panel as tall as its laid-out content needs at its width,
+// when that is more than it has: the fonts at hand may wrap more lines.
+void FitHelpPanel(QFrame* panel);
 
 // Fills a help panel with the help on the customer ID and the identifier
 // serial number that the mailer-number and bar-code label dialogs share.

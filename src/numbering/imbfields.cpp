@@ -5,10 +5,13 @@
 #include "platform/qtext.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace gs {
 
@@ -23,27 +26,51 @@ std::string Digits(const QLineEdit* edit) { return ToAnsi(MaskedText(*edit).remo
 ImbTrackingBox::ImbTrackingBox(QWidget* parent) : QGroupBox("Intelligent Mail Barcode", parent) {
     setObjectName("gbIMb");
     setToolTip(kImbHint);
-    struct Column {
+    struct Row {
         QLineEdit** edit;
         const char* name;
         const char* caption;
         const char* mask;  // required digits, then the optional ones
-        int x, labelWidth, editWidth;
+        int editWidth;
+        const char* hint;
     };
-    const Column columns[] = {
-        {&editIMbBarcodeId, "editIMbBarcodeId", "Barcode ID", "00;1;_", 12, 70, 40},
-        {&editIMbServiceType, "editIMbServiceType", "Service Type", "000;1;_", 88, 80, 48},
-        {&editIMbMailerId, "editIMbMailerId", "Mailer ID", "000000999;1;_", 174, 90, 90},
-        {&editIMbSerial, "editIMbSerial", "Serial Number", "000000999;1;_", 272, 86, 86},
+    // The tracking serial is named apart from the article number's
+    // identifier serial number, which the dialog also shows.
+    const Row rows[] = {
+        {&editIMbBarcodeId, "editIMbBarcodeId", "Barcode ID", "00;1;_", 40, "2 digits, usually 00"},
+        {&editIMbServiceType, "editIMbServiceType", "Service Type", "000;1;_", 48, "3 digits: mail class and services"},
+        {&editIMbMailerId, "editIMbMailerId", "Mailer ID", "000000999;1;_", 90, "6 or 9 digits, from the postal service"},
+        {&editIMbSerial, "editIMbSerial", "Tracking Serial", "000000999;1;_", 90,
+         "9 digits with a 6-digit Mailer ID, 6 with a 9-digit one"},
     };
-    for (const Column& c : columns) {
-        QLabel* label = TextLabel(c.caption, this);
-        label->setGeometry(c.x, 18, c.labelWidth, 18);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(12, 4, 8, 6);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    QFont hintFont = font();
+    hintFont.setPixelSize(10);
+    int row = 0;
+    for (const Row& r : rows) {
+        QLabel* label = TextLabel(r.caption, this);
         label->setToolTip(kImbHint);
-        *c.edit = MaskedEdit(c.name, c.mask, this);
-        (*c.edit)->setGeometry(c.x, 38, c.editWidth, 24);
-        (*c.edit)->setToolTip(kImbHint);
+        *r.edit = MaskedEdit(r.name, r.mask, this);
+        (*r.edit)->setFixedSize(r.editWidth, 24);
+        (*r.edit)->setToolTip(kImbHint);
+        QLabel* hint = TextLabel(r.hint, this, false, true);
+        hint->setObjectName(QString(r.name).replace("edit", "lblHint"));
+        hint->setFont(hintFont);
+        hint->setToolTip(kImbHint);
+        grid->addWidget(label, row, 0, Qt::AlignVCenter);
+        grid->addWidget(*r.edit, row, 1, Qt::AlignVCenter);
+        grid->addWidget(hint, row, 2, Qt::AlignVCenter);
+        ++row;
     }
+    grid->setColumnMinimumWidth(1, 90);
+    grid->setColumnStretch(2, 1);
+}
+
+int ImbTrackingBox::NeededHeight() const {
+    return std::max(layout()->totalHeightForWidth(width()), layout()->totalMinimumSize().height());
 }
 
 void ImbTrackingBox::SetFields(const ImbTrackingFields& f) {
@@ -85,8 +112,8 @@ QFrame* BuildImbHelpPanel(int top, int width, QWidget* parent) {
                            panel, false, true));
     v->addLayout(Row({TextLabel("Mailer ID:", panel, true),
                       TextLabel("The 6 or 9 digit Mailer ID the postal service assigned to you.", panel)}));
-    v->addWidget(TextLabel("A 6-digit Mailer ID is followed by a 9-digit Serial Number, a 9-digit Mailer ID by a "
-                           "6-digit one, so that the tracking code has 20 digits.  The Serial Number shown is "
+    v->addWidget(TextLabel("A 6-digit Mailer ID is followed by a 9-digit Tracking Serial, a 9-digit Mailer ID by a "
+                           "6-digit one, so that the tracking code has 20 digits.  The Tracking Serial shown is "
                            "the next mailer's; it counts up by one with every mailer printed.",
                            panel, false, true));
     v->addStretch(1);

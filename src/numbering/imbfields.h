@@ -12,14 +12,18 @@ class QLineEdit;
 
 namespace gs {
 
-// Room the box takes below the dialog's fields, and its help panel's height.
-inline constexpr int kImbBoxRoom = 74;
+// The help panel's height (more when the fonts at hand need it).
 inline constexpr int kImbHelpHeight = 124;
 
+// The four fields one under the other, each with its caption before it and
+// a short hint after it on what goes in.
 class ImbTrackingBox : public QGroupBox {
     Q_OBJECT
 public:
     explicit ImbTrackingBox(QWidget* parent);
+
+    // The height the box needs at its width, in the fonts at hand.
+    int NeededHeight() const;
 
     QLineEdit* editIMbBarcodeId;
     QLineEdit* editIMbServiceType;

@@ -37,7 +37,7 @@ ImbTrackingCheck CheckImbTracking(const ImbTrackingFields& f) {
         return {ImbField::MailerId, "A 6-digit Mailer ID begins with 0 to 8, a 9-digit Mailer ID with 9."};
     if (static_cast<int>(f.serial.size()) != serialDigits || !AllDigits(f.serial))
         return {ImbField::Serial, "With a " + std::to_string(f.mailerId.size()) +
-                                      "-digit Mailer ID the Serial Number has " + std::to_string(serialDigits) +
+                                      "-digit Mailer ID the Tracking Serial has " + std::to_string(serialDigits) +
                                       " digits."};
     return {};
 }

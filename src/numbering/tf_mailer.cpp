@@ -56,7 +56,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
       showDontShowBox_(showDontShowBox),
       imb_(ZipBarcodeIsImb(settings)),
       impb_(ArticleFormatIsImpb(settings)),
-      baseHeight_(kHeight + (imb_ ? kImbBoxRoom : 0) + (impb_ ? kImpbBoxRoom : 0)) {
+      baseHeight_(kHeight) {
     setObjectName("F_Mailer");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -120,17 +120,24 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
     connect(btnHelp, &QPushButton::clicked, this, &TF_Mailer::btnHelpClick);
 
     gbIMb = new ImbTrackingBox(this);
-    gbIMb->setGeometry(8, kHeight - 4, kWidth - 16, kImbBoxRoom - 4);
+    gbIMb->resize(kWidth - 16, gbIMb->height());
+    gbIMb->setGeometry(8, kHeight - 4, kWidth - 16, gbIMb->NeededHeight());
     gbIMb->setVisible(imb_);
+    // The window grows by each box shown, and the check box moves below them.
+    if (imb_) baseHeight_ = gbIMb->geometry().bottom() + 1 + 8;
 
     gbIMpb = new ImpbFieldsBox(this);
-    gbIMpb->setGeometry(8, kHeight - 4 + (imb_ ? kImbBoxRoom : 0), kWidth - 16, kImpbBoxRoom - 4);
+    gbIMpb->setGeometry(8, baseHeight_ - 4, kWidth - 16, kImpbBoxRoom - 4);
     gbIMpb->setVisible(impb_);
+    if (impb_) baseHeight_ += kImpbBoxRoom;
+    cbDontShow->move(16, baseHeight_ + 6);
 
     BuildBarcodeHelp();
     BuildMailerNumHelp();
     panelIMb = BuildImbHelpPanel(baseHeight_, kWidth, this);
     panelIMpb = BuildImpbHelpPanel(baseHeight_, kWidth, this);
+    FitHelpPanel(panelIMb);
+    FitHelpPanel(panelIMpb);
 
     for (QLineEdit* edit : {editCustID, editSerialNum, editMailerNum}) edit->installEventFilter(this);
     for (QLineEdit* edit : gbIMb->Edits()) edit->installEventFilter(this);
@@ -146,6 +153,7 @@ TF_Mailer::TF_Mailer(Settings& settings, bool& showMailerScreen, bool showDontSh
 void TF_Mailer::BuildBarcodeHelp() {
     panelBarCode = HelpPanel("panelBarCode", baseHeight_, kWidth, kBarCodeHelpHeight, this);
     LabelDnB = FillBarcodeHelp(panelBarCode, this);
+    FitHelpPanel(panelBarCode);
 }
 
 void TF_Mailer::BuildMailerNumHelp() {
@@ -167,8 +175,9 @@ void TF_Mailer::BuildMailerNumHelp() {
         "Thus if your printer takes paper from the bottom of the pile, you must use \n"
         "the mailer number from the bottom of the pile of mailers and have the \n"
         "counter decrement the number for each new label. ");
-    // Its five lines, each on one line of the panel.
-    memoCountHelp->setFixedHeight(5 * memoCountHelp->fontMetrics().lineSpacing() + 8);
+    // Its five lines, as many lines of the panel as they wrap into in the
+    // font at hand, at the panel's width inside its frame and margins.
+    memoCountHelp->setFixedHeight(TextBoxHeight(*memoCountHelp, panelMailerNum->contentsRect().width() - 16));
 
     auto* v = new QVBoxLayout(panelMailerNum);
     v->setContentsMargins(8, 3, 8, 2);
@@ -188,6 +197,7 @@ void TF_Mailer::BuildMailerNumHelp() {
                       TextLabel(". These", panelMailerNum), TextLabel("unique numbers", panelMailerNum, true),
                       TextLabel("should be consecutive.", panelMailerNum)}));
     v->addStretch(1);
+    FitHelpPanel(panelMailerNum);
 }
 
 void TF_Mailer::FormCreate() {
@@ -279,7 +289,7 @@ void TF_Mailer::btnOKClick() {
 
 void TF_Mailer::btnHelpClick() {
     QFrame* panel = settings_.PrintBarCode ? panelBarCode : panelMailerNum;
-    int grow = settings_.PrintBarCode ? kBarCodeHelpHeight : kMailerNumHelpHeight;
+    int grow = panel->height();  // its designed height, or what its text needs in the fonts at hand
     if (showDontShowBox_)
         for (QFrame* p : {panelBarCode, panelMailerNum}) p->move(p->x(), p->y() + kDontShowRoom);
     panel->show();
@@ -287,12 +297,12 @@ void TF_Mailer::btnHelpClick() {
         // The tracking fields' help follows the mode's.
         panelIMb->move(0, panel->y() + grow);
         panelIMb->show();
-        grow += kImbHelpHeight;
+        grow += panelIMb->height();
     }
     if (impb_) {
         panelIMpb->move(0, panel->y() + grow);
         panelIMpb->show();
-        grow += kImpbHelpHeight;
+        grow += panelIMpb->height();
     }
     setFixedSize(kWidth, height() + grow);
     btnHelp->setEnabled(false);

@@ -2,7 +2,8 @@
 // Options > Print Options > "Printer &Alignment": the two alignment offsets,
 // in steps of three printer pixels, with a preview pane below them in which
 // the piece's printed items move against the form's outline as the offsets
-// change (the pane shows a part of the form close up, or the whole form).
+// change. The pane always holds the whole sheet: scaled to fit, or close up
+// on a part of the form and scrolled to it, so nothing is cut at its edges.
 #include "piece/piecepreview.h"
 #include "printing/mailerpreviewview.h"
 
@@ -12,6 +13,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 
 namespace gs {
@@ -36,6 +38,7 @@ public:
     QPushButton* btnCancel;
     QGroupBox* gbPreview;
     QComboBox* cbPreviewArea;  // the part of the form the pane shows
+    QScrollArea* scrollAlign;  // the pane, holding viewAlign
     MailerPreviewView* viewAlign;
 
 public slots:
@@ -47,6 +50,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Scrolls the pane so the chosen part of the form stands in its middle.
+    void ScrollToArea();
+
     Settings& settings_;
     PiecePreview preview_;
 };

@@ -19,6 +19,14 @@ QMessageBox::StandardButton ScriptedUserInteraction::Message(QWidget*, const QSt
     return QMessageBox::Ok;
 }
 
+bool ScriptedUserInteraction::NoteWithDontShowAgain(QWidget*, const QString& title, const QString& text) {
+    asked.push_back({"note", title, text, QMessageBox::Information});
+    if (dontShowAgainAnswers.empty()) return false;
+    const bool ticked = dontShowAgainAnswers.front();
+    dontShowAgainAnswers.pop_front();
+    return ticked;
+}
+
 int ScriptedUserInteraction::RunModal(QDialog& dialog) {
     asked.push_back({"dialog", QString::fromLatin1(dialog.metaObject()->className()), dialog.windowTitle(),
                      QMessageBox::NoIcon});

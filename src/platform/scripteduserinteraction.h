@@ -12,7 +12,7 @@ namespace gs {
 class ScriptedUserInteraction : public UserInteraction {
 public:
     struct Asked {
-        QString kind;   // "message", "dialog", "open", "save", "folder", "printer", "print", "url", "help"
+        QString kind;   // "message", "note", "dialog", "open", "save", "folder", "printer", "print", "url", "help"
         QString title;  // window title, or the dialog's class name
         QString text;   // message text, URL or help file; a print dialog: the page count
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -33,6 +33,9 @@ public:
     // A print-dialog answer may set up the printer (a PDF file, copies, a
     // page range) and returns whether to print. An empty queue cancels.
     std::deque<std::function<bool(QPrinter&)>> printDialogAnswers;
+    // Whether "Do not show this again" is ticked under a note. An empty
+    // queue leaves it unticked.
+    std::deque<bool> dontShowAgainAnswers;
 
     std::vector<Asked> asked;
     int waitDepth = 0;       // current nesting of wait cursors
@@ -41,6 +44,8 @@ public:
     QMessageBox::StandardButton Message(QWidget* parent, const QString& title, const QString& text,
                                         QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons) override;
+    // Asked as "note", with the information icon.
+    bool NoteWithDontShowAgain(QWidget* parent, const QString& title, const QString& text) override;
     int RunModal(QDialog& dialog) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;

@@ -3,6 +3,7 @@
 #include "platform/application.h"
 #include "platform/windowplacement.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
@@ -62,6 +63,15 @@ void WidenForTitle(QMessageBox& box) {
     // A message box sizes itself from its layout, so the room goes in there.
     grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                   grid->columnCount());
+}
+
+bool QtUserInteraction::NoteWithDontShowAgain(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    auto* dontShow = new QCheckBox("Do not show this again", &box);
+    box.setCheckBox(dontShow);
+    WidenForTitle(box);
+    box.exec();
+    return dontShow->isChecked();
 }
 
 int QtUserInteraction::RunModal(QDialog& dialog) { return dialog.exec(); }

@@ -24,6 +24,9 @@ public:
     virtual QMessageBox::StandardButton Message(QWidget* parent, const QString& title,
                                                 const QString& text, QMessageBox::Icon icon,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok) = 0;
+    // An information note with OK and a "Do not show this again" check box;
+    // true when the user ticked it.
+    virtual bool NoteWithDontShowAgain(QWidget* parent, const QString& title, const QString& text) = 0;
     // Shows one of the program's own dialogs modally; returns its result code
     // (QDialog::Accepted, QDialog::Rejected, or the value passed to done()).
     virtual int RunModal(QDialog& dialog) = 0;
@@ -80,6 +83,7 @@ public:
     QMessageBox::StandardButton Message(QWidget* parent, const QString& title, const QString& text,
                                         QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons) override;
+    bool NoteWithDontShowAgain(QWidget* parent, const QString& title, const QString& text) override;
     int RunModal(QDialog& dialog) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& dir,
                          const QString& filter) override;

@@ -103,19 +103,32 @@ void MailerPreviewView::paintEvent(QPaintEvent*) {
     Paint(painter, size());
 }
 
-void MailerPreviewView::Paint(QPainter& painter, const QSize& size) const {
-    painter.fillRect(QRect(QPoint(0, 0), size), kDesk);
+bool MailerPreviewView::Scale(const QSize& size, double& ppi, QPointF& sheetOrigin) const {
     const QRectF region = Region();
     const DeviceMetrics& m = page_.metrics;
-    if (region.isEmpty() || m.resolutionX <= 0 || m.resolutionY <= 0) return;
-
+    if (region.isEmpty() || m.resolutionX <= 0 || m.resolutionY <= 0) return false;
     // Screen pixels per inch, the region centred in the view.
     const double margin = region_.isEmpty() ? 6 : 0;
-    const double ppi = std::min((size.width() - 2 * margin) / region.width(),
-                                (size.height() - 2 * margin) / region.height());
-    if (ppi <= 0) return;
-    const QPointF sheetOrigin(size.width() / 2.0 - region.center().x() * ppi,
-                              size.height() / 2.0 - region.center().y() * ppi);
+    ppi = std::min((size.width() - 2 * margin) / region.width(), (size.height() - 2 * margin) / region.height());
+    sheetOrigin = QPointF(size.width() / 2.0 - region.center().x() * ppi,
+                          size.height() / 2.0 - region.center().y() * ppi);
+    return ppi > 0;
+}
+
+QPointF MailerPreviewView::SheetToView(const QPointF& inches) const {
+    double ppi = 0;
+    QPointF origin;
+    if (!Scale(size(), ppi, origin)) return {};
+    const QPointF p = origin + inches * ppi;
+    return upright_ ? QPointF(width() - p.x(), height() - p.y()) : p;
+}
+
+void MailerPreviewView::Paint(QPainter& painter, const QSize& size) const {
+    painter.fillRect(QRect(QPoint(0, 0), size), kDesk);
+    const DeviceMetrics& m = page_.metrics;
+    double ppi = 0;
+    QPointF sheetOrigin;
+    if (!Scale(size, ppi, sheetOrigin)) return;
     auto onScreen = [&](const QRectF& inches) {
         return QRectF(sheetOrigin + inches.topLeft() * ppi, inches.size() * ppi);
     };

@@ -34,6 +34,10 @@ public:
     void SetUpright(bool upright);
     bool Upright() const { return upright_; }
 
+    // Where a point of the sheet (inches) stands in the view at its present
+    // size, turned as the view shows it.
+    QPointF SheetToView(const QPointF& inches) const;
+
     // The view's picture at a size, as it paints it.
     QImage Render(const QSize& size) const;
     // Why the drawer could not draw the page (the print would fail the same
@@ -45,6 +49,8 @@ protected:
 
 private:
     void Paint(QPainter& painter, const QSize& size) const;
+    // Screen pixels per inch and where the sheet's corner stands, before turning.
+    bool Scale(const QSize& size, double& ppi, QPointF& sheetOrigin) const;
 
     PageGeometry page_ = LetterPage();
     PageDrawer draw_;

@@ -110,12 +110,13 @@ void SystemPrintTarget::PrintPage(const QString& jobName, const PageDrawer& draw
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setResolution(600);
         printer.setOutputFileName(TimeStampedPdfName(folder));
-        if (!toldAboutFolder_) {
+        if (!toldAboutFolder_ && !(noteHidden_ && *noteHidden_)) {
             toldAboutFolder_ = true;
-            Ui().Message(nullptr, "Printing",
-                         "No printer is installed. Every printed page is saved as a PDF file in the folder \"" +
-                             QDir::toNativeSeparators(folder) + "\".",
-                         QMessageBox::Information, QMessageBox::Ok);
+            const bool dontShowAgain = Ui().NoteWithDontShowAgain(
+                nullptr, "Printing",
+                "No printer is installed. Every printed page is saved as a PDF file in the folder \"" +
+                    QDir::toNativeSeparators(folder) + "\".");
+            if (dontShowAgain && noteHidden_) *noteHidden_ = true;
         }
     }
     // Each job asks again: a page size the printer dialog left behind for

@@ -34,7 +34,7 @@ private:
 // Letter unless the printer setup chose another), portrait. With no
 // printer installed every job becomes a PDF file in the "Printed/" folder
 // of the folder the program writes into (see platform/datafolders.h), and
-// the user is told once.
+// the user is told once, with "Do not show this again" under the note.
 class SystemPrintTarget : public PrintTarget {
 public:
     SystemPrintTarget();
@@ -47,6 +47,10 @@ public:
     // The page the next job will get (paper, margins, resolution), without
     // starting one: what the on-screen preview draws on.
     PageGeometry NextPageGeometry();
+    // Where the user's "Do not show this again" for the note on PDF files is
+    // kept (the settings record); the note is not shown while it is true,
+    // and ticking the box sets it. nullptr: the note shows once per run.
+    void SetNoPrinterNoteChoice(bool* hidden) { noteHidden_ = hidden; }
     // Runs the printer dialog on the program's printer; when accepted, the
     // paper chosen there becomes the program's paper.
     bool Setup(QWidget* parent);
@@ -57,6 +61,7 @@ private:
     QString chosenFile_;   // a PDF file picked in the printer setup
     int chosenFileJobs_ = 0;
     bool toldAboutFolder_ = false;
+    bool* noteHidden_ = nullptr;
 };
 
 // The system printer service; the first call makes it the default target

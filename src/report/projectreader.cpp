@@ -233,6 +233,10 @@ private:
         band.line = line_;
         band.height = Inches("height", std::nullopt);
         if (kind == static_cast<int>(BandKind::Detail) && band.height <= 0) Fail("the Detail band needs a height");
+        if (const auto pages = Setting("pages")) {
+            if (pages->compare("records", Qt::CaseInsensitive) == 0) band.onlyWithRecords = true;
+            else if (pages->compare("all", Qt::CaseInsensitive) != 0) Fail("pages must be all or records");
+        }
         band_ = &band;
         bandKind_ = static_cast<BandKind>(kind);
     }
@@ -327,7 +331,8 @@ private:
             bool detailOnly;
         };
         static const Known known[] = {
-            {"field", K::Field, true, true},       {"param", K::Param, true, false},
+            {"field", K::Field, true, true},       {"amount", K::Amount, true, true},
+            {"param", K::Param, true, false},
             {"page", K::Page, false, false},       {"pages", K::Pages, false, false},
             {"line", K::Line, false, true},        {"count", K::Count, false, false},
             {"pagecount", K::PageCount, false, false}, {"sum", K::Sum, true, false},

@@ -16,12 +16,14 @@
 //          [margins=ALL | margins=LEFT,TOP,RIGHT,BOTTOM]
 //       Starts a report; its records come from the named data connection.
 //       Margins default to 0.5 in.
-//   band PageHeader|ColumnHeader|Detail|PageFooter|Summary height=H
+//   band PageHeader|ColumnHeader|Detail|PageFooter|Summary height=H [pages=all|records]
 //       Starts a band of the current report. Page header and column header
 //       stand at the top of every page (the column header only on pages
 //       that list records), the page footer at the bottom of every page, the
 //       detail band once per record, the summary once after the last record.
-//       Every report needs a detail band.
+//       pages=records leaves a page header or footer out on a page that
+//       lists no records (the summary's own page). Every report needs a
+//       detail band.
 //   text x=X [y=Y] w=W [font=NAME] [align=left|center|right] "TEMPLATE"
 //       Text in a column W wide; a text longer than its column is cut to it.
 //       The default font is the first one declared.
@@ -35,6 +37,10 @@
 // A template is literal text with values in braces:
 //   {field:NAME}    the field of the current record (detail band only),
 //                   blanks around it removed
+//   {amount:NAME}   a money field of the current record with two decimals
+//                   and thousands commas, whatever the log holds ("12.5"
+//                   shows as 12.50); right-aligned, the points stand in one
+//                   line. A text that is no amount shows as it is.
 //   {param:NAME}    a parameter the program sets before the run
 //   {page} {pages}  this page's number and the number of pages
 //   {line}          the record's running number (detail band only)

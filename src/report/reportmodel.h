@@ -31,6 +31,7 @@ struct TemplatePart {
     enum class Kind {
         Literal,
         Field,      // a field of the current record
+        Amount,     // a money field of the current record, two decimals
         Param,      // a report parameter
         Page,       // this page's number
         Pages,      // the number of pages
@@ -64,6 +65,7 @@ inline constexpr int kBandKindCount = 5;
 
 struct ReportBand {
     bool present = false;
+    bool onlyWithRecords = false;  // left out on pages that list no records
     int line = 0;
     double height = 0;  // inches
     std::vector<ReportItem> items;

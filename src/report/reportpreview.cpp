@@ -207,7 +207,7 @@ bool ReportPreviewWindow::Render(int page) {
             status_ = std::make_unique<ReportStatusWindow>(system_.StatusTitle, this);
             status_->show();
         }
-        status_->ShowPage(system_.StatusGenerating, p);
+        status_->ShowPage(system_.StatusGenerating, p, run_->PageCount());
         QCoreApplication::processEvents();
         return !status_->Cancelled();
     };

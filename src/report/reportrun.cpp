@@ -99,6 +99,7 @@ struct ReportRun::Item {
 
 struct ReportRun::Band {
     bool present = false;
+    bool onlyWithRecords = false;
     bool usesTotals = false;  // shows a sum over the whole report
     int height = 0;
     std::vector<Item> items;
@@ -146,6 +147,7 @@ void ReportRun::Bind(const ReportProjectFile& project) {
     for (const ReportBand& source : report_.bands) {
         Band band;
         band.present = source.present;
+        band.onlyWithRecords = source.onlyWithRecords;
         band.height = Px(source.height, ry);
         for (const ReportItem& si : source.items) {
             Item item;
@@ -164,7 +166,8 @@ void ReportRun::Bind(const ReportProjectFile& project) {
                 p.text = sp.text;
                 p.name = sp.name;
                 using K = TemplatePart::Kind;
-                if (sp.kind == K::Field || sp.kind == K::Sum || sp.kind == K::PageSum) p.slot = slotOf(sp.name, si.line);
+                if (sp.kind == K::Field || sp.kind == K::Amount || sp.kind == K::Sum || sp.kind == K::PageSum)
+                    p.slot = slotOf(sp.name, si.line);
                 if (sp.kind == K::Sum || sp.kind == K::PageSum) slotSummed_[static_cast<std::size_t>(p.slot)] = true;
                 if (sp.kind == K::Sum) band.usesTotals = true;
                 if (sp.kind != K::Literal) item.hasValues = true;
@@ -277,7 +280,7 @@ void ReportRun::DrawPage(int page, PrintCanvas& canvas) {
 }
 
 void ReportRun::DrawBand(const Band& band, int top, const Context& ctx, PrintCanvas& canvas) {
-    if (!band.present) return;
+    if (!band.present || (band.onlyWithRecords && ctx.pageRecords == 0)) return;
     for (const Item& item : band.items) {
         const int y = top + item.y;
         switch (item.kind) {
@@ -369,6 +372,12 @@ QString ReportRun::Value(const Part& part, const Context& ctx) const {
     case K::Literal: return part.text;
     case K::Field:
         return ctx.row < 0 ? QString() : FromAnsi(rows_[static_cast<std::size_t>(ctx.row)][static_cast<std::size_t>(part.slot)]);
+    case K::Amount: {
+        if (ctx.row < 0) return {};
+        const std::string& raw = rows_[static_cast<std::size_t>(ctx.row)][static_cast<std::size_t>(part.slot)];
+        const auto cents = ParseCents(raw);
+        return cents ? FormatCents(*cents) : FromAnsi(raw);
+    }
     case K::Param: {
         const auto it = params_.find(part.name);
         return it == params_.end() ? QString() : it->second;

@@ -17,7 +17,7 @@ ReportStatusWindow::ReportStatusWindow(const QString& title, QWidget* parent) : 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName("lblStatus");
     lblStatus->setAlignment(Qt::AlignCenter);
-    lblStatus->setMinimumWidth(lblStatus->fontMetrics().horizontalAdvance("Generating page 000000") + 24);
+    lblStatus->setMinimumWidth(lblStatus->fontMetrics().horizontalAdvance("Generating page 000000 of 000000") + 24);
     layout->addWidget(lblStatus);
     auto* buttons = new QHBoxLayout;
     btnCancel = new QPushButton(tr("Cancel"), this);
@@ -31,8 +31,10 @@ ReportStatusWindow::ReportStatusWindow(const QString& title, QWidget* parent) : 
     CentreOnScreen(*this);
 }
 
-void ReportStatusWindow::ShowPage(const QString& pattern, int page) {
+void ReportStatusWindow::ShowPage(const QString& pattern, int page, int pages) {
     QString text = pattern;
+    if (pages > 0) text.replace("%P", QString::number(pages));
+    else text.remove(" of %P").remove("%P");
     lblStatus->setText(text.replace("%p", QString::number(page)));
 }
 

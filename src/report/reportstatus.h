@@ -13,8 +13,9 @@ class ReportStatusWindow : public QWidget {
 public:
     ReportStatusWindow(const QString& title, QWidget* parent);
 
-    // The pattern with "%p" replaced by the page number.
-    void ShowPage(const QString& pattern, int page);
+    // The pattern with "%p" replaced by the page number and "%P" by the
+    // number of pages; while that is not known (pages 0) " of %P" is left out.
+    void ShowPage(const QString& pattern, int page, int pages = 0);
     bool Cancelled() const { return cancelled_; }
 
     QLabel* lblStatus;

@@ -149,7 +149,7 @@ bool TReportSystem::Print(const ReportJob& job, QPrinter& printer, bool askFirst
     try {
         bool first = true;
         for (int page : sequence) {
-            status.ShowPage(StatusPrinting, page);
+            status.ShowPage(StatusPrinting, page, run->PageCount());
             QCoreApplication::processEvents();
             // Cancel stops before the next page; a job has at least one.
             if (!first && status.Cancelled()) break;

@@ -27,9 +27,9 @@ public:
     QString SetupTitle = "Output Options";
     QString StatusTitle = "Report Status";
     QString PreviewTitle = "Report Preview";
-    // %p stands for the page number.
-    QString StatusGenerating = "Generating page %p";
-    QString StatusPrinting = "Printing page %p";
+    // %p stands for the page number, %P for the number of pages.
+    QString StatusGenerating = "Generating page %p of %P";
+    QString StatusPrinting = "Printing page %p of %P";
     bool PreviewMaximized = true;
     int PreviewZoom = 100;  // per cent
     QString JobTitle = "Greenslip Report";

@@ -39,6 +39,7 @@ void LoadSettings(Settings& s, const IniFile& ini, const std::string& dataDir,
     s.IMpbServiceType = ini.ReadString("Values", "IMpbServiceType", d.IMpbServiceType);
     s.IMpbMailerId = ini.ReadString("Values", "IMpbMailerId", d.IMpbMailerId);
     s.IMpbSerial = ini.ReadString("Values", "IMpbSerial", d.IMpbSerial);
+    s.HideNoPrinterNote = ini.ReadBool("Values", "HideNoPrinterNote", d.HideNoPrinterNote);
     s.PrintExtraLabel = ini.ReadString("Printing", "PrintExtraLabel", d.PrintExtraLabel);
     s.ExtraLabel = ini.ReadString("Printing", "ExtraLabel", d.ExtraLabel);
     s.PaperSize = ini.ReadString("Printing", "PaperSize", d.PaperSize);
@@ -77,6 +78,7 @@ void StoreSettings(const Settings& s, IniFile& ini) {
     ini.WriteString("Values", "IMpbServiceType", s.IMpbServiceType);
     ini.WriteString("Values", "IMpbMailerId", s.IMpbMailerId);
     ini.WriteString("Values", "IMpbSerial", s.IMpbSerial);
+    ini.WriteBool("Values", "HideNoPrinterNote", s.HideNoPrinterNote);
     ini.WriteString("Printing", "PrintExtraLabel", s.PrintExtraLabel);
     ini.WriteString("Printing", "ExtraLabel", s.ExtraLabel);
     ini.WriteString("Printing", "PaperSize", s.PaperSize);

@@ -40,6 +40,9 @@ struct Settings {
     std::string IMpbServiceType;
     std::string IMpbMailerId;
     std::string IMpbSerial;
+    // The user ticked "Do not show this again" under the note that, with no
+    // printer installed, printed pages become PDF files.
+    bool HideNoPrinterNote = false;
     // [Printing]
     std::string PrintExtraLabel = "Yes";
     std::string ExtraLabel = "Addressed To";

@@ -112,7 +112,7 @@ TEST_F(PreviewCommandTest, AlignmentPaneShowsTheEnteredPiece) {
     Start();
     scripted.ui.dialogAnswers.push_back([](QDialog& d) {
         auto& align = static_cast<TF_Align&>(d);
-        const QImage empty = align.viewAlign->Render(QSize(265, 168));
+        const QImage empty = align.viewAlign->Render(align.viewAlign->size());
         align.spinLeftRight->setValue(5);
         align.btnOK->click();
         // The recipient's lines are there to be seen in the pane's region.

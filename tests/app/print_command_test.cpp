@@ -162,6 +162,21 @@ TEST_F(PrintCommandTest, DontShowAgainSkipsTheDialogForLaterPieces) {
     EXPECT_EQ(scripted.ui.Trail(), QStringList({"dialog:gs::TF_Mailer"}));
 }
 
+TEST_F(PrintCommandTest, TrackItemOpensTheTrackingPageOfTheNumberPrintedLast) {
+    Start();
+    main->TrackItem1->trigger();  // nothing printed yet: the plain tracking page
+    EnterPiece();
+    AnswerMailerDialogOk(true);
+    main->btnPrint->click();
+    main->editRe->setText("next");
+    main->btnPrint->click();
+    main->TrackItem1->trigger();
+    ASSERT_EQ(scripted.ui.Trail(), QStringList({"url", "dialog:gs::TF_Mailer", "url"}));
+    EXPECT_EQ(scripted.ui.asked[0].text, "https://www.usps.com/shipping/trackandconfirm.htm");
+    EXPECT_EQ(scripted.ui.asked[2].text, "https://tools.usps.com/go/TrackConfirmAction?tLabels=" +
+                                             QString::fromStdString(ComposeArticleNumber("123456789", "00000043")));
+}
+
 TEST_F(PrintCommandTest, CancelledDialogPrintsNothingAndRestoresTheNumber) {
     Start();
     EnterPiece();

@@ -63,16 +63,22 @@ protected:
 TEST_F(ReportMenuTest, ItemsAndASortChoiceThatOnlyMovesItsCheckMark) {
     EXPECT_EQ(Captions(Menu("PrintReport1")), QStringList({"Full Detail", "Short Detail", "Firm &Mailing Book"}));
     EXPECT_EQ(Captions(Menu("PreviewReport1")), QStringList({"&Full Detail", "&Short Detail", "Firm &Mailing Book"}));
-    QAction* sorts[] = {main->MIByMailerNumber, main->MIByName, main->MIByDate, main->MIByZipCode};
-    for (QAction* a : sorts) EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
+    EXPECT_EQ(Captions(Menu("SortRepost1")), QStringList({"&Record Order", "&By Mailer Number", "By &Name",
+                                                          "By &Date", "By &ZipCode"}));
+    QAction* sorts[] = {main->MIRecordOrder, main->MIByMailerNumber, main->MIByName, main->MIByDate,
+                        main->MIByZipCode};
+    for (QAction* a : sorts) EXPECT_EQ(a->isChecked(), a == main->MIRecordOrder) << a->text().toStdString();
     EXPECT_EQ(main->SelectedLogOrder(), LogOrder::PrintingOrder);
 
     LogPieces(3);
     const auto before = Files();
-    const LogOrder orders[] = {LogOrder::MailerNumber, LogOrder::Name, LogOrder::Date, LogOrder::ZipCode};
-    for (int i = 0; i < 4; ++i) {
+    // Record Order comes last: it is the way back to the order of logging.
+    const int picks[] = {1, 2, 3, 4, 0};
+    const LogOrder orders[] = {LogOrder::PrintingOrder, LogOrder::MailerNumber, LogOrder::Name, LogOrder::Date,
+                               LogOrder::ZipCode};
+    for (int i : picks) {
         sorts[i]->trigger();
-        for (int j = 0; j < 4; ++j) EXPECT_EQ(sorts[j]->isChecked(), i == j);
+        for (int j = 0; j < 5; ++j) EXPECT_EQ(sorts[j]->isChecked(), i == j);
         EXPECT_EQ(main->SelectedLogOrder(), orders[i]);
     }
     EXPECT_EQ(Files(), before);  // no index until a report runs

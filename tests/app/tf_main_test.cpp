@@ -119,7 +119,7 @@ TEST_F(MainWindowTest, MenuHasEveryCaption) {
           "&Options > Mail &Log Folder",
           "Track Item", "&Report > &Print > Full Detail", "&Report > &Print > Short Detail",
           "&Report > Pre&view > &Full Detail", "&Report > Pre&view > &Short Detail", "&Report > &Clear",
-          "&Report > &Sort > &By Mailer Number", "&Report > &Sort > By &Name", "&Report > &Sort > By &Date",
+          "&Report > &Sort > &Record Order", "&Report > &Sort > &By Mailer Number", "&Report > &Sort > By &Name", "&Report > &Sort > By &Date",
           "&Report > &Sort > By &ZipCode", "&Help > &Content", "&Help > &Print Bar Code Printing Registration",
           "&Help > &Order Supplies", "&Help > &Technical Support", "&Help > &About"})
         EXPECT_TRUE(captions.contains(expected)) << expected;

@@ -23,6 +23,7 @@
 #include "settings/tf_youraddress.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QPrinter>
@@ -178,9 +179,15 @@ public:
     explicit CatalogPreview(CatalogContext& c) : PreviewParts(c), ReportPreviewWindow(system, *job, printer, nullptr) {}
 };
 
+Window AlignWholeForm(CatalogContext& c) {
+    auto align = std::make_unique<TF_Align>(c.settings, nullptr, SamplePreview(c));
+    align->cbPreviewArea->setCurrentText("Whole Form");
+    return align;
+}
+
 Window ReportStatus(const char* pattern) {
     auto status = std::make_unique<ReportStatusWindow>("Report Status", nullptr);
-    status->ShowPage(pattern, 12345);
+    status->ShowPage(pattern, 12345, 12345);
     return status;
 }
 
@@ -207,13 +214,14 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Mailer Number, pre-printed mode from Print, Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true, true); }},
         {"Bar Code Printing Registration", "Bar Code Printing Registration", Registration},
         {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings, nullptr, SamplePreview(c)); }},
+        {"Printer Alignment, whole form", "Printer Alignment", [](CatalogContext& c) { return AlignWholeForm(c); }},
         {"Mailer Preview", "Mailer Preview", [](CatalogContext& c) { return std::make_unique<TF_Preview>(SamplePreview(c), LetterPage(600), true); }},
         {"Extra Label, Yes", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "Yes"); }},
         {"Extra Label, No", "Extra Label", [](CatalogContext& c) { return ExtraLabel(c, "No"); }},
         {"Import into an existing table", "Greenslip", [](CatalogContext&) -> Window { return std::make_unique<ButtonChoiceDialog>("Greenslip", kImportExistsQuestion, QStringList{kOverwriteCaption, kAppendCaption, kCancelCaption}); }},
         {"Import progress", "Greenslip", [](CatalogContext&) -> Window { return MakeTransferProgressDialog(nullptr, "Importing names and addresses..."); }},
-        {"Report Status, generating", "Report Status", [](CatalogContext&) { return ReportStatus("Generating page %p"); }},
-        {"Report Status, printing", "Report Status", [](CatalogContext&) { return ReportStatus("Printing page %p"); }},
+        {"Report Status, generating", "Report Status", [](CatalogContext&) { return ReportStatus("Generating page %p of %P"); }},
+        {"Report Status, printing", "Report Status", [](CatalogContext&) { return ReportStatus("Printing page %p of %P"); }},
         {"Report Preview", "Report Preview", [](CatalogContext& c) -> Window { return std::make_unique<CatalogPreview>(c); }},
         {"Print Bar Code's", "Print Bar Code's", [](CatalogContext& c) { return PrintBarCode(c, false); }},
         {"Print Bar Code's, help open", "Print Bar Code's", [](CatalogContext& c) { return PrintBarCode(c, true); }},

@@ -226,31 +226,46 @@ Settings ImbSettings(bool barcode) {
 }
 
 TEST(TF_Mailer, TrackingFieldsShowOnlyWithTheIntelligentMailBarcodeAndHelpExplainsThem) {
+    // The window grows by the tracking box, as tall as its fields and hints need.
     struct Case { bool imb, barcode, box; int height, helpHeight, modePanelTop; };
     const Case cases[] = {
         {false, true, false, 150, 150 + 152, 150},
-        {true, true, false, 150 + 74, 150 + 74 + 152 + 124, 224},
-        {true, false, true, 150 + 74 + 32, 150 + 74 + 32 + 200 + 124, 256},
+        {true, true, false, 150, 150 + 152 + 124, 150},
+        {true, false, true, 150 + 32, 150 + 32 + 200 + 124, 182},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.imb << c.barcode << c.box);
         Settings s = c.imb ? ImbSettings(c.barcode) : BarcodeSettings();
         bool show = false;
         TF_Mailer dialog(s, show, c.box);
-        EXPECT_EQ(dialog.size(), QSize(385, c.height));
+        const int room = c.imb ? dialog.gbIMb->height() + 4 : 0;
+        EXPECT_EQ(dialog.size(), QSize(385, c.height + room));
         EXPECT_EQ(dialog.gbIMb->isVisibleTo(&dialog), c.imb);
         if (c.imb) {
             EXPECT_EQ(dialog.gbIMb->Fields(), (ImbTrackingFields{"00", "040", "123456", "000000001"}));
-            EXPECT_LE(dialog.gbIMb->geometry().bottom(), 150 + 74);
+            EXPECT_GE(dialog.gbIMb->height(), dialog.gbIMb->NeededHeight());
+            EXPECT_GE(dialog.gbIMb->y(), dialog.gbPrintBarcode->geometry().bottom());
+            if (c.box) {
+                EXPECT_GT(dialog.cbDontShow->y(), dialog.gbIMb->geometry().bottom());
+            }
+            // Each field says what goes in it, and the tracking serial is not
+            // called a serial number, which the article number has.
+            QStringList texts;
+            for (QLabel* l : dialog.gbIMb->findChildren<QLabel*>()) texts << l->text();
+            for (const char* t : {"Barcode ID", "Service Type", "Mailer ID", "Tracking Serial",
+                                  "6 or 9 digits, from the postal service",
+                                  "9 digits with a 6-digit Mailer ID, 6 with a 9-digit one"})
+                EXPECT_TRUE(texts.contains(t)) << t;
+            EXPECT_FALSE(texts.join("|").contains("Serial Number"));
         }
         dialog.btnHelp->click();
-        EXPECT_EQ(dialog.height(), c.helpHeight);
+        EXPECT_EQ(dialog.height(), c.helpHeight + room);
         QFrame* modePanel = c.barcode ? dialog.panelBarCode : dialog.panelMailerNum;
-        EXPECT_EQ(modePanel->y(), c.modePanelTop);
+        EXPECT_EQ(modePanel->y(), c.modePanelTop + room);
         EXPECT_EQ(dialog.panelIMb->isVisibleTo(&dialog), c.imb);
         if (c.imb) {
             EXPECT_EQ(dialog.panelIMb->y(), modePanel->geometry().bottom() + 1);
-            EXPECT_EQ(dialog.panelIMb->geometry().bottom() + 1, c.helpHeight);
+            EXPECT_EQ(dialog.panelIMb->geometry().bottom() + 1, c.helpHeight + room);
         }
     }
 }
@@ -265,7 +280,7 @@ TEST(TF_Mailer, OkStoresTrackingFieldsThatMakeACodeAndRefusesOthers) {
     dialog.btnOK->click();
     EXPECT_EQ(dialog.result(), 0);
     ASSERT_EQ(scripted.ui.Trail(), QStringList{"message"});
-    EXPECT_EQ(scripted.ui.asked[0].text, "With a 9-digit Mailer ID the Serial Number has 6 digits.");
+    EXPECT_EQ(scripted.ui.asked[0].text, "With a 9-digit Mailer ID the Tracking Serial has 6 digits.");
     EXPECT_EQ(QApplication::focusWidget(), dialog.gbIMb->editIMbSerial);
     EXPECT_EQ(s.IMbMailerId, "123456");
 

@@ -24,12 +24,17 @@ TEST(AlignDialogTest, ShowsTheOffsetsAndItsExplanation) {
     settings.TopBottom = 7;
     TF_Align dialog(settings);
     EXPECT_EQ(dialog.windowTitle(), "Printer Alignment");
-    // The offsets and their buttons in the top 297 x 158, the preview pane below.
-    EXPECT_EQ(dialog.size(), QSize(297, 384));
+    // The offsets and their buttons in the top 297 x 158, the preview pane
+    // below; taller only by what the explanation needs beyond five lines in
+    // the fonts at hand.
+    const int grow = dialog.Label1->height() - 70;
+    EXPECT_GE(grow, 0);
+    EXPECT_EQ(dialog.GroupBox1->height(), 76 + grow);
+    EXPECT_EQ(dialog.size(), QSize(297, 384 + grow));
     for (QWidget* w : std::initializer_list<QWidget*>{dialog.GroupBox1, dialog.spinLeftRight, dialog.SpinUpDown,
                                                       dialog.btnOK, dialog.btnCancel})
-        EXPECT_TRUE(QRect(0, 0, 297, 158).contains(w->geometry())) << w->objectName().toStdString();
-    EXPECT_GE(dialog.gbPreview->y(), 156);
+        EXPECT_TRUE(QRect(0, 0, 297, 158 + grow).contains(w->geometry())) << w->objectName().toStdString();
+    EXPECT_GE(dialog.gbPreview->y(), 156 + grow);
     EXPECT_EQ(dialog.Label1->text(),
               "The numbers below will move the text on the form either 1/100\" to the right if a negative number "
               "or to the left if a positive number.  It also can move the text  1/100\" up if a positive number "

@@ -8,11 +8,15 @@
 #include "platform/scripteduserinteraction.h"
 #include "settings/settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace gs {
@@ -164,13 +168,14 @@ TEST(PreviewWindow, TrackingFieldsThatMakeNoCodeAreShownInsteadOfThePage) {
 TEST(AlignDialogTest, PaneMovesThePrintedItemsWithTheFieldsBeforeOk) {
     Settings settings;
     PiecePreview preview = SamplePreview();
-    preview.request.extraLabelOn = "No";  // nothing moves in from the left of the region
+    preview.request.extraLabelOn = "No";
     TF_Align dialog(settings, nullptr, preview, LetterPage(300));
     EXPECT_EQ(dialog.cbPreviewArea->currentText(), "Addressed To");
-    const QRectF region = MailerFormRegion("Addressed To");
-    EXPECT_EQ(dialog.viewAlign->Region(), region);
+    // The view holds the whole sheet, close up on the part, so no item is
+    // cut at the pane's edges.
+    EXPECT_EQ(dialog.viewAlign->Region(), MailerSheetInches());
     const QSize size = dialog.viewAlign->size();
-    const double ppi = std::min(size.width() / region.width(), size.height() / region.height());
+    const double ppi = std::min((size.width() - 12) / 8.5, (size.height() - 12) / 11.0);
 
     // The form upright: a positive Left & Right moves the text to the left,
     // as the dialog's explanation says.
@@ -185,8 +190,31 @@ TEST(AlignDialogTest, PaneMovesThePrintedItemsWithTheFieldsBeforeOk) {
     dialog.spinLeftRight->setValue(0);
     EXPECT_EQ(dialog.viewAlign->Render(size), still);
 
+
+    // Shown, the pane is scrolled to the part, which fills it.
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QApplication::processEvents();
+    QWidget* pane = dialog.scrollAlign->viewport();
+    const QRectF shown(QPointF(dialog.scrollAlign->horizontalScrollBar()->value(),
+                               dialog.scrollAlign->verticalScrollBar()->value()),
+                       QSizeF(pane->size()));
+    const QRectF part = MailerFormRegion("Addressed To");
+    const QRectF partOnView =
+        QRectF(dialog.viewAlign->SheetToView(part.topLeft()), dialog.viewAlign->SheetToView(part.bottomRight()))
+            .normalized();
+    EXPECT_TRUE(shown.adjusted(-1, -1, 1, 1).contains(partOnView)) << partOnView.width() << "x" << partOnView.height();
+    EXPECT_GT(partOnView.width() + partOnView.height(), 0.9 * (shown.width() + shown.height()) / 2);
+
+    // The whole form fits the pane; the offsets still move it.
     dialog.cbPreviewArea->setCurrentText("Whole Form");
+    QApplication::processEvents();
     EXPECT_EQ(dialog.viewAlign->Region(), MailerSheetInches());
+    EXPECT_LE(dialog.viewAlign->width(), pane->width());
+    EXPECT_LE(dialog.viewAlign->height(), pane->height());
+    const QImage whole = dialog.viewAlign->Render(dialog.viewAlign->size());
+    dialog.spinLeftRight->setValue(40);
+    EXPECT_NE(dialog.viewAlign->Render(dialog.viewAlign->size()), whole);
 }
 
 }  // namespace

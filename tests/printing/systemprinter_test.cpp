@@ -89,8 +89,36 @@ TEST(SystemPrinterTest, WithoutAPrinterEveryJobBecomesAPdfAndTheUserIsToldOnce) 
         }
     }
     ASSERT_EQ(scripted.ui.asked.size(), 1u);
-    EXPECT_EQ(scripted.ui.asked[0].kind, "message");
+    EXPECT_EQ(scripted.ui.asked[0].kind, "note");
     EXPECT_TRUE(scripted.ui.asked[0].text.contains(printed.path()));
+}
+
+TEST(SystemPrinterTest, DoNotShowThisAgainUnderTheNoPrinterNoteIsKept) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+    test::SandboxDirs dirs;
+    ScopedScriptedUi scripted;
+    bool hidden = false;
+    {
+        // Left unticked: the next run tells again.
+        SystemPrintTarget run;
+        run.SetNoPrinterNoteChoice(&hidden);
+        PrintMailer(run, Request(), true, DefaultBaseFont());
+        EXPECT_FALSE(hidden);
+    }
+    scripted.ui.dontShowAgainAnswers = {true};
+    {
+        SystemPrintTarget run;
+        run.SetNoPrinterNoteChoice(&hidden);
+        PrintMailer(run, Request(), true, DefaultBaseFont());
+        EXPECT_TRUE(hidden);
+    }
+    {
+        // Ticked: the runs after it print without a word.
+        SystemPrintTarget run;
+        run.SetNoPrinterNoteChoice(&hidden);
+        PrintMailer(run, Request(), true, DefaultBaseFont());
+    }
+    EXPECT_EQ(scripted.ui.Trail(), QStringList({"note", "note"}));
 }
 
 TEST(SystemPrinterTest, PrinterSetupChoosingAFileNumbersLaterJobs) {

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
 
@@ -233,7 +234,9 @@ TEST_F(LogCommandTest, StatusCancelStopsBeforeTheNextPage) {
             }
     });
     RunLogReport(nullptr, Setup(), ReportDestination::Printer, LogReport::ShortDetail);
-    EXPECT_EQ(shown, "Report Status: Printing page 1");
+    // The page count is known before the first page prints.
+    EXPECT_TRUE(QRegularExpression("^Report Status: Printing page 1 of [2-9]$").match(shown).hasMatch())
+        << shown.toStdString();
     EXPECT_EQ(PdfPages(pdf), 1);
 }
 

@@ -20,6 +20,7 @@ struct LoggedPiece {
     std::string mailernum, name0, name1, city, state, zip, rdate;
     std::string postage, certified, restricted, returnReceipt, total;
     std::string re, comments;
+    std::string name2 = {}, name3 = {};
 };
 
 // Four pieces in printing order, each first in a different order.
@@ -64,6 +65,8 @@ protected:
             log.SetFieldText("mailernum", p.mailernum);
             log.SetFieldText("sentname0", p.name0);
             log.SetFieldText("sentname1", p.name1);
+            log.SetFieldText("sentname2", p.name2);
+            log.SetFieldText("sentname3", p.name3);
             log.SetFieldText("city", p.city);
             log.SetFieldText("state", p.state);
             log.SetFieldText("zip", p.zip);

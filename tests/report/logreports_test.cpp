@@ -141,6 +141,76 @@ TEST_F(LogReportTest, FullDetailShowsEveryFieldOfAPieceAndTheTotals) {
     EXPECT_LE(city->x + 26 * 33, zip->x);
 }
 
+TEST_F(LogReportTest, AmountsShowTwoDecimalsOnOnePointAndRecipientLinesReadDown) {
+    // Fees as an older log or another program may have written them.
+    test::LoggedPiece odd = test::FourPieces()[0];
+    odd.name1 = "Line Two";
+    odd.name2 = "Line Three";
+    odd.name3 = "Line Four";
+    odd.postage = "12.5";
+    odd.certified = "2.4";
+    odd.returnReceipt = "3";
+    odd.total = "  1234.5 ";
+    WriteLog({odd, test::FourPieces()[1]});
+    struct Case {
+        const char* report;
+        QStringList amounts;              // the first piece's, left to right
+        const char* column[2];            // one column's amounts of the two pieces
+    } cases[] = {
+        {"FullDetail", {"12.50", "2.40", "3.00", "1,234.50"}, {"1,234.50", "8.14"}},
+        {"ShortDetail", {"1,234.50"}, {"1,234.50", "8.14"}},
+        {"FirmMailingBook", {"12.50", "2.40", "3.00"}, {"12.50", "0.39"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.report);
+        const auto engine = Run(c.report, LogOrder::PrintingOrder);
+        ASSERT_EQ(engine.pages.size(), 1u);
+        const auto& page = engine.pages[0];
+        const QString all = PageLines(page).join("\n");
+        for (const QString& a : c.amounts) EXPECT_TRUE(all.contains(" | " + a)) << a.toStdString() << "\n" << all.toStdString();
+        EXPECT_FALSE(all.contains(QRegularExpression("\\b(12\\.5|2\\.4|1234\\.5)\\b")));
+        // The column's points stand one above the other: the right edges meet.
+        auto right = [](const RecordedItem* item) { return item->x + int(item->text.size()) * (std::abs(item->font.height) / 2); };
+        const RecordedItem* first = test::FindText(page, c.column[0]);
+        const RecordedItem* second = test::FindText(page, c.column[1]);
+        ASSERT_TRUE(first && second);
+        EXPECT_LT(first->y, second->y);
+        EXPECT_EQ(right(first), right(second));
+    }
+
+    // Full Detail: the four recipient lines down the Recipient column.
+    const auto full = Run("FullDetail", LogOrder::PrintingOrder);
+    const RecordedItem* heading = test::FindText(full.pages[0], "Recipient");
+    ASSERT_NE(heading, nullptr);
+    int lastY = heading->y;
+    for (const char* line : {"Carol White", "Line Two", "Line Three", "Line Four"}) {
+        const RecordedItem* item = test::FindText(full.pages[0], line);
+        ASSERT_NE(item, nullptr) << line;
+        EXPECT_EQ(item->x, heading->x) << line;
+        EXPECT_GT(item->y, lastY) << line;
+        lastY = item->y;
+    }
+    EXPECT_LT(lastY, test::FindText(full.pages[0], "alice Brown")->y);
+}
+
+TEST_F(LogReportTest, FirmMailingBookDrawsNoPageTotalOnAPageOfTotalsOnly) {
+    // Sixteen pieces fill the first page, so the totals stand on a page of their own.
+    WriteLog(std::vector<test::LoggedPiece>(16, test::FourPieces()[0]));
+    const auto book = Run("FirmMailingBook", LogOrder::PrintingOrder);
+    ASSERT_EQ(book.pages.size(), 2u);
+    auto footerRects = [](const std::vector<RecordedItem>& page) {
+        int n = 0;
+        for (const RecordedItem& item : page)
+            if (item.kind == RecordedItem::Kind::Rect && item.y >= 6600 - 300 - 180) ++n;  // the footer's 0.3 in
+        return n;
+    };
+    EXPECT_GT(footerRects(book.pages[0]), 0);
+    EXPECT_TRUE(PageLines(book.pages[0]).join("\n").contains("Page total, pieces listed: 16"));
+    EXPECT_EQ(footerRects(book.pages[1]), 0);
+    EXPECT_TRUE(PageLines(book.pages[1]).join("\n").contains("Total number of pieces"));
+    EXPECT_TRUE(PageLines(book.pages[1]).join("\n").contains("Page 2 of 2"));
+}
+
 TEST_F(LogReportTest, LongLogsBreakIntoNumberedPagesWithPageTotals) {
     std::vector<test::LoggedPiece> pieces;
     for (int i = 1; i <= 60; ++i) {

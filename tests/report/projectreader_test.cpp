@@ -51,8 +51,10 @@ TEST(ReportProjectReader, ReadsSettingsQuotesAndTemplates) {
         "REPORT One connection=Data orientation=Landscape margins=0.25,0.5,0.75,1\n"
         "  band detail height=0.2\n"
         "    text x=1 y=0.05 w=2 align=right \"Say \\\"{field:name}\\\" {{x}} \\\\ {line}\"\n"
+        "    text x=3 w=1 align=right \"{AMOUNT:total}\"\n"
         "    rule x=0 w=7 thick=0.02\n"
         "    box x=0 w=1 h=0.2\n"
+        "  band PageFooter height=0.2 pages=records\n"
         "end\n",
         "p.rpt");
     ASSERT_EQ(p.fonts.size(), 1u);
@@ -64,7 +66,7 @@ TEST(ReportProjectReader, ReadsSettingsQuotesAndTemplates) {
     EXPECT_DOUBLE_EQ(r.marginLeft, 0.25);
     EXPECT_DOUBLE_EQ(r.marginBottom, 1);
     const auto& items = r.Band(BandKind::Detail).items;
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0].font, "Body");  // the first font is the default
     EXPECT_EQ(items[0].align, TextAlign::Right);
     using K = TemplatePart::Kind;
@@ -75,9 +77,14 @@ TEST(ReportProjectReader, ReadsSettingsQuotesAndTemplates) {
     EXPECT_EQ(t[1].name, "name");
     EXPECT_EQ(t[2].text, "\" {x} \\ ");
     EXPECT_EQ(t[3].kind, K::Line);
-    EXPECT_EQ(items[1].kind, ReportItem::Kind::Rule);
-    EXPECT_DOUBLE_EQ(items[1].thick, 0.02);
-    EXPECT_EQ(items[2].kind, ReportItem::Kind::Box);
+    ASSERT_EQ(items[1].text.size(), 1u);
+    EXPECT_EQ(items[1].text[0].kind, K::Amount);
+    EXPECT_EQ(items[1].text[0].name, "total");
+    EXPECT_EQ(items[2].kind, ReportItem::Kind::Rule);
+    EXPECT_DOUBLE_EQ(items[2].thick, 0.02);
+    EXPECT_EQ(items[3].kind, ReportItem::Kind::Box);
+    EXPECT_FALSE(r.Band(BandKind::Detail).onlyWithRecords);
+    EXPECT_TRUE(r.Band(BandKind::PageFooter).onlyWithRecords);
 }
 
 TEST(ReportProjectReader, DamagedFilesNameTheFileAndTheLine) {
@@ -105,6 +112,10 @@ TEST(ReportProjectReader, DamagedFilesNameTheFileAndTheLine) {
         {head + "rule x=0 w=1 h=1\nend\n", 4, "not both"},
         {head + "band Footer height=1\nend\n", 4, "unknown band \"Footer\""},
         {head + "band Detail height=1\nend\n", 4, "appears twice"},
+        {head + "band PageFooter height=0.2 pages=some\nend\n", 4, "pages must be all or records"},
+        {"font Body face=Arial size=8\nreport R connection=C\nband Summary height=0.5\n"
+         "text x=0 w=1 \"{amount:total}\"\n",
+         4, "only be used in the Detail band"},
         {head + "end\nreport r connection=C\n", 5, "declared twice"},
         {"font Body face=Arial size=8\nreport R connection=C\nband PageHeader height=0.5\n"
          "text x=0 w=1 \"{field:zip}\"\n",

@@ -71,7 +71,7 @@ TEST(Settings, FileWrittenFromScratchHasTheFixedLayout) {
               "[Values]\nPostage=0.39\nCertFee=2.40\nReturn=1.85\nRestricted=3.50\nPrintBarCode=1\n"
               "CustID=00-000-0000\nSerialNum=00000000\nIncrement=1\nMailerNum=71000000000000000000\n"
               "ZipBarCode=POSTNET\nIMbBarcodeId=00\nIMbServiceType=\nIMbMailerId=\nIMbSerial=\n"
-              "ArticleFormat=20\nIMpbChannel=92\nIMpbServiceType=\nIMpbMailerId=\nIMpbSerial=\n"
+              "ArticleFormat=20\nIMpbChannel=92\nIMpbServiceType=\nIMpbMailerId=\nIMpbSerial=\nHideNoPrinterNote=0\n"
               "[Printing]\nPrintExtraLabel=Yes\nExtraLabel=Addressed To\nPaperSize=Letter\n"
               "[Print Align]\nLeftRight=0\nTopBottom=0\n"
               "[System Path]\ndefault=/opt/greenslip//Addresses\nReports=\n");
@@ -90,6 +90,7 @@ TEST(Settings, StoreAndLoadRoundTripKeepsForeignLines) {
     s.IMbServiceType = "040";
     s.IMbMailerId = "123456";
     s.IMbSerial = "000000001";
+    s.HideNoPrinterNote = true;
     s.ReportsDir = "/mnt/office/greenslip";
     StoreSettings(s, ini);
     Settings back;
