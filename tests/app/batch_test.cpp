@@ -11,6 +11,7 @@
 #include "platform/inifile.h"
 #include "platform/scripteduserinteraction.h"
 #include "printing/printtarget.h"
+#include "support/foldergoeswithpage.h"
 #include "support/pdftools.h"
 #include "support/tempdir.h"
 
@@ -357,25 +358,6 @@ TEST_F(BatchTest, APrinterFailureStopsTheRunAfterUsingOneNumber) {
     EXPECT_EQ(SavedSerial(), "00000042");
     EXPECT_TRUE(LogNumbers().empty());
 }
-
-// A share that goes away while the run is printing: the page of the given
-// piece reaches the printer, then the log folder is gone.
-class FolderGoesWithPage : public PrintTarget {
-public:
-    FolderGoesWithPage(int page, QString folder) : page_(page), folder_(std::move(folder)) {}
-    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
-        recording.PrintPage(jobName, draw);
-        if (++printed_ == page_) {
-            EXPECT_TRUE(QDir(folder_).removeRecursively());
-        }
-    }
-    RecordingPrintTarget recording;
-
-private:
-    int page_;
-    QString folder_;
-    int printed_ = 0;
-};
 
 TEST_F(BatchTest, ALogFolderThatGoesMidRunStopsItAtTheFirstUnloggedPieceNamingIt) {
     QByteArray five;

@@ -10,6 +10,7 @@
 #include "platform/datafolders.h"
 #include "platform/inifile.h"
 #include "runs/failingonpage.h"
+#include "support/foldergoeswithpage.h"
 #include "support/tempdir.h"
 
 #include <QDir>
@@ -172,25 +173,6 @@ TEST_F(MassPrintTest, AnEarlyEndKeepsThePiecesBeforeItPrintedLoggedAndNumbered) 
         EXPECT_FALSE(table.Eof());
     }
 }
-
-// A printer whose page of the given piece goes out as the log's folder goes
-// away (a share unmounted mid-run).
-class FolderGoesWithPage : public PrintTarget {
-public:
-    FolderGoesWithPage(int page, QString folder) : page_(page), folder_(std::move(folder)) {}
-    void PrintPage(const QString& jobName, const PageDrawer& draw) override {
-        recording.PrintPage(jobName, draw);
-        if (++printed_ == page_) {
-            EXPECT_TRUE(QDir(folder_).removeRecursively());
-        }
-    }
-    RecordingPrintTarget recording;
-
-private:
-    int page_;
-    QString folder_;
-    int printed_ = 0;
-};
 
 TEST_F(MassPrintTest, APrintedPieceTheLogCannotTakeEndsTheRunBeforeTheNextPrints) {
     // The table store's errors are thrown here instead of ending the program.
