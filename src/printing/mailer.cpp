@@ -184,15 +184,22 @@ void DrawBarcodeBlock(PrintCanvas& canvas, const PrintMetrics& metrics, const st
 }
 
 void DrawNumberCopies(PrintCanvas& canvas, const PrintMetrics& metrics, const std::string& grouped) {
-    UseFont(canvas, metrics, 11, 1800, kOcrFace);
+    // The form's places hold the 20-digit number's 24 characters. A 22-digit
+    // number groups into 27 and is set smaller, so that every copy keeps to
+    // its place: at full size the first copy would run off the sheet's edge.
+    constexpr std::size_t kPlaceChars = 24;
+    const auto points = [&](int size) {
+        return grouped.size() <= kPlaceChars ? size : static_cast<int>(size * kPlaceChars / grouped.size());
+    };
+    UseFont(canvas, metrics, points(11), 1800, kOcrFace);
     PrintTextAt(canvas, metrics, 2.98, 4.02, grouped);
-    UseFont(canvas, metrics, 11, 1800, kOcrFace);
+    UseFont(canvas, metrics, points(11), 1800, kOcrFace);
     PrintTextAt(canvas, metrics, 4.96, 1.98, grouped);
-    UseFont(canvas, metrics, 10, 1800, kOcrFace);
+    UseFont(canvas, metrics, points(10), 1800, kOcrFace);
     PrintTextAt(canvas, metrics, 4.5, 2.8, grouped);
-    UseFont(canvas, metrics, 10, 2700, kOcrFace);
+    UseFont(canvas, metrics, points(10), 2700, kOcrFace);
     PrintTextAt(canvas, metrics, 7.91, 3.8, grouped);
-    UseFont(canvas, metrics, 8, 2700, kOcrFace);
+    UseFont(canvas, metrics, points(8), 2700, kOcrFace);
     PrintTextAt(canvas, metrics, 8.1, 1.76, grouped);
     UseFont(canvas, metrics, 6, 1800, metrics.baseFace);
     PrintTextAt(canvas, metrics, 1.47, 3.17, grouped);

@@ -3,6 +3,7 @@
 #include "printing/mailer.h"
 
 #include "barcode/decoders.h"
+#include "numbering/articlenumber.h"
 
 #include <QDir>
 #include <QProcess>
@@ -102,6 +103,41 @@ TEST(MailerImpbTest, IncompleteRecipientZipPrintsNothing) {
 
 namespace gs {
 namespace {
+
+// The grouped 22-digit number is three characters longer than the 20-digit
+// one: each copy is set smaller and keeps to the place the form has for the
+// number, never running nearer the sheet's edge.
+TEST(MailerImpbTest, EveryCopyOfTheNumberKeepsToItsPlace) {
+    struct Extent {
+        int from, to;
+    };
+    const auto copies = [](const MailerPrintRequest& request, const std::string& grouped) {
+        RecordingPrintTarget target;
+        PrintMailer(target, request, true, DefaultBaseFont());
+        std::vector<Extent> out;
+        for (const RecordedItem& i : target.pages.at(0).items) {
+            if (i.kind != RecordedItem::Kind::Text || i.text != QString::fromStdString(grouped) ||
+                i.font.face != "OCR A Extended")
+                continue;
+            const int width = static_cast<int>(i.text.size()) * (std::abs(i.font.height) / 2);
+            // Turned half round the text runs leftwards; a quarter, downwards.
+            out.push_back(i.font.escapement == 1800 ? Extent{i.x - width, i.x} : Extent{i.y, i.y + width});
+        }
+        return out;
+    };
+    MailerPrintRequest twenty = ImpbRequest("45402");
+    twenty.impbNumber.clear();
+    const std::vector<Extent> places =
+        copies(twenty, FormatArticleNumber(ComposeArticleNumber(twenty.numberSource, twenty.serial)));
+    const std::vector<Extent> impb = copies(ImpbRequest("45402"), FormatArticleNumber(kNumber));
+    ASSERT_EQ(places.size(), 5u);
+    ASSERT_EQ(impb.size(), places.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_GE(impb[i].from, places[i].from);
+        EXPECT_LE(impb[i].to, places[i].to);
+    }
+}
 
 // A printer that cannot reach the sheet's edge still prints the whole tall
 // symbol: the clear zone it cannot reach is left off, and a wider margin
