@@ -87,8 +87,15 @@ Window LogFolder(CatalogContext& c, const char* folder) {
                                           "/home/margaret.whitfield-henderson/.local/share/greenslip/Reports/");
 }
 
-Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen, bool imb = false) {
+Window MailerNumber(CatalogContext& c, bool barcodeMode, bool fromPrint, bool helpOpen, bool imb = false,
+                    bool impb = false) {
     c.settings.PrintBarCode = barcodeMode;
+    if (impb) {
+        c.settings.ArticleFormat = "IMpb";
+        c.settings.IMpbServiceType = "071";
+        c.settings.IMpbMailerId = "901234567";
+        c.settings.IMpbSerial = "0000041";
+    }
     if (imb) {
         c.settings.ZipBarCode = "IMB";
         c.settings.IMbServiceType = "040";
@@ -212,6 +219,8 @@ const QList<CatalogWindow>& WindowCatalog() {
         {"Mailer Number, pre-printed mode from Print, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true); }},
         {"Mailer Number, barcode mode, Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, false, true, true); }},
         {"Mailer Number, pre-printed mode from Print, Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, false, true, true, true); }},
+        {"Mailer Number, barcode mode, IMpb, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, false, true, false, true); }},
+        {"Mailer Number, barcode mode from Print, IMpb and Intelligent Mail, help open", "Mailer Number", [](CatalogContext& c) { return MailerNumber(c, true, true, true, true, true); }},
         {"Bar Code Printing Registration", "Bar Code Printing Registration", Registration},
         {"Printer Alignment", "Printer Alignment", [](CatalogContext& c) { return std::make_unique<TF_Align>(c.settings, nullptr, SamplePreview(c)); }},
         {"Printer Alignment, whole form", "Printer Alignment", [](CatalogContext& c) { return AlignWholeForm(c); }},
