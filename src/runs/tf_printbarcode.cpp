@@ -100,7 +100,7 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
     connect(btnOK, &QPushButton::clicked, this, &TF_PrintBarCode::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnHelp, &QPushButton::clicked, this, &TF_PrintBarCode::btnHelpClick);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (now == btnHelp) beforeHelp_ = old;
     });
 
@@ -128,6 +128,10 @@ TF_PrintBarCode::TF_PrintBarCode(Settings& settings, QWidget* parent) : QDialog(
     setFixedSize(kWidth, kHeight);
     CentreOnScreen(*this);
 }
+
+// Closing the dialog moves the focus once more, after this part of the
+// object is gone: the watch must not see that.
+TF_PrintBarCode::~TF_PrintBarCode() { disconnect(focusWatch_); }
 
 void TF_PrintBarCode::BuildHelpPanel() {
     panelBarCode = HelpPanel("panelBarCode", kHeight, kWidth, kHeightWithHelp - kHeight, this);

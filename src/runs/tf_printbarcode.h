@@ -21,6 +21,7 @@ class TF_PrintBarCode : public QDialog {
     Q_OBJECT
 public:
     explicit TF_PrintBarCode(Settings& settings, QWidget* parent = nullptr);
+    ~TF_PrintBarCode() override;
 
     QLabel* lblExplanation;
     QLabel* lblCustID;
@@ -52,6 +53,7 @@ private:
     Settings& settings_;
     int numLabels_ = 0;
     QPointer<QWidget> beforeHelp_;  // where the focus was when Help took it
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace gs
