@@ -117,11 +117,14 @@ LogOutcome MailLogAppender::Append(const MailLogEntry& e, const DbfDate& date,
     log_.Fields(field_[kRdate]).SetAsDate(date);
 
     // A printed piece must not drop out of the log just because another copy
-    // is appending at this moment: try the lock again for a short while.
-    const auto deadline = std::chrono::steady_clock::now() + lockWait;
-    while (!log_.ALock()) {
-        if (std::chrono::steady_clock::now() >= deadline) return LogOutcome::LockBusy;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // is appending at this moment: try the lock again for a short while (the
+    // clock is read only once the lock was found taken).
+    if (!log_.ALock()) {
+        const auto deadline = std::chrono::steady_clock::now() + lockWait;
+        do {
+            if (std::chrono::steady_clock::now() >= deadline) return LogOutcome::LockBusy;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (!log_.ALock());
     }
     log_.AppendRec();
     log_.UnLock();
