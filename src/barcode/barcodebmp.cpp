@@ -10,7 +10,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace gs {
@@ -55,30 +54,18 @@ void Reshape(QImage& image, int width, int height) {
 }
 
 // Turns a drawing half round in place: pixel (x, y) goes to
-// (W - 1 - x, H - 1 - y). A symbol is a few runs of equal lines (bars, half
-// bars, the text band), so the runs are found first, each run's line is
-// reversed once, and the mirrored runs are written line by line: one read
-// and one write of every line, no second bitmap.
+// (W - 1 - x, H - 1 - y). Only a symbol with its text line comes here; bars
+// alone are drawn turned.
 void TurnHalfRound(QImage& image) {
     const int w = image.width();
     const int h = image.height();
-    const auto width = static_cast<std::size_t>(w);
-    std::vector<int> runStarts;
-    for (int y = 0; y < h; ++y) {
-        if (y == 0 || std::memcmp(image.constScanLine(y), image.constScanLine(y - 1), width) != 0)
-            runStarts.push_back(y);
-    }
-    const std::size_t runs = runStarts.size();
-    std::vector<uchar> reversed(runs * width);
-    for (std::size_t r = 0; r < runs; ++r) {
-        const uchar* line = image.constScanLine(runStarts[r]);
-        std::reverse_copy(line, line + w, reversed.data() + r * width);
-    }
-    for (std::size_t r = 0; r < runs; ++r) {
-        const int from = runStarts[r];
-        const int to = r + 1 < runs ? runStarts[r + 1] : h;
-        const uchar* line = reversed.data() + r * width;
-        for (int y = from; y < to; ++y) std::memcpy(image.scanLine(h - 1 - y), line, width);
+    for (int top = 0, bottom = h - 1; top <= bottom; ++top, --bottom) {
+        uchar* a = image.scanLine(top);
+        uchar* b = image.scanLine(bottom);
+        std::reverse(a, a + w);
+        if (a == b) break;
+        std::reverse(b, b + w);
+        std::swap_ranges(a, a + w, b);
     }
 }
 
@@ -86,55 +73,66 @@ void TurnHalfRound(QImage& image) {
 
 TBarcodeBmp::TBarcodeBmp() : font_(QStringLiteral("Courier New")) {
     font_.setStyleHint(QFont::TypeWriter);
-    // The constructor shows the empty 20 x 50 white bitmap; real drawing
-    // starts with the first property assignment.
-    Rebuild();
+    // Until a property is set the bitmap is the empty 20 x 50 white one.
+}
+
+const QImage& TBarcodeBmp::Bitmap() const {
+    if (stale_) Rebuild();
+    return bitmap_;
+}
+
+void TBarcodeBmp::Changed() {
+    stale_ = true;
+    // The human-readable line's size follows the module width whenever a
+    // symbol with that line is set up, whether or not it is drawn.
+    if (interpret_ && !text_.empty() && scale_ > 0 && height_ > 0) font_.setPointSize(8 * scale_);
 }
 
 void TBarcodeBmp::SetHeight(int height) {
     height_ = height;
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetBarcodeText(std::string_view text) {
     text_ = ApplyTextRule(type_, text);
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetBarcodeType(TBarCodeType type) {
     type_ = type;
     // What an earlier rule removed does not come back.
     text_ = ApplyTextRule(type_, text_);
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetFont(const QFont* font) {
     if (font == nullptr) return;
     font_ = *font;
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetScale(int scale) {
     scale_ = scale;
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetBarPitch(int pitch) {
     barPitch_ = pitch;
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetInterpret(bool interpret) {
     interpret_ = interpret;
-    Rebuild();
+    Changed();
 }
 
 void TBarcodeBmp::SetRotate(TbcRotate rotate) {
     rotate_ = rotate;
-    Rebuild();
+    Changed();
 }
 
-void TBarcodeBmp::Rebuild() {
+void TBarcodeBmp::Rebuild() const {
+    stale_ = false;
     const int scale = std::max(scale_, 0);
     const int emptyWidth = 20 * scale;
 
@@ -157,31 +155,32 @@ void TBarcodeBmp::Rebuild() {
 
     Reshape(bitmap_, width, height_);
     if (bitmap_.isNull()) return;
-    // One fill of the whole buffer (the bytes that pad each line to 4 bytes
-    // included), not one per line as QImage::fill does.
-    std::memset(bitmap_.bits(), raster::kWhite, static_cast<std::size_t>(bitmap_.sizeInBytes()));
 
+    const bool drawn = !text_.empty() && scale > 0;
+    // Only Code 128 has a human-readable line, drawn with the GUI's fonts.
+    const bool textLine = drawn && interpret_ && type_ == TBarCodeType::bcCode128 && qGuiApp != nullptr;
+    // Bars alone are drawn straight into a half-turned bitmap; the text line
+    // is drawn upright and the bitmap turned afterwards, as for quarter turns.
+    const bool turnWhileDrawing = rotate_ == TbcRotate::bcRotate180 && !textLine;
+    raster::Canvas canvas(bitmap_, turnWhileDrawing, false);
     const int band = interpret_ ? 5 * scale : 0;
-    if (!text_.empty() && scale > 0) {
+    if (drawn) {
         if (type_ == TBarCodeType::bcCode128 || type_ == TBarCodeType::bcEAN128) {
-            DrawCode128(bitmap_, code128, 10 * scale, scale, height_ - band);
+            DrawCode128(canvas, code128, 10 * scale, scale, height_ - band);
         } else if (type_ == TBarCodeType::bcPOSTNET) {
-            DrawPostnet(bitmap_, text_, 10 * scale, 0, scale, height_);
+            DrawPostnet(canvas, text_, 10 * scale, 0, scale, height_);
         } else if (type_ == TBarCodeType::bcIntelligentMail) {
-            DrawImb(bitmap_, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
+            DrawImb(canvas, imbStates, kImbQuietPitches * pitch, scale, pitch, height_);
         }
-        if (interpret_) DrawHumanReadable(width);
     }
+    canvas.Finish();
+    if (textLine) DrawHumanReadable(width);
 
-    if (rotate_ != TbcRotate::bcNoRotate) ApplyRotation();
+    if (rotate_ != TbcRotate::bcNoRotate && !turnWhileDrawing) ApplyRotation();
 }
 
-void TBarcodeBmp::DrawHumanReadable(int width) {
-    font_.setPointSize(8 * scale_);
-    if (type_ != TBarCodeType::bcCode128) return;
-    // Fonts need the GUI application; without one the bars stand alone.
-    if (qGuiApp == nullptr) return;
-
+// Fonts need the GUI application; without one the bars stand alone.
+void TBarcodeBmp::DrawHumanReadable(int width) const {
     QFont font = font_;
     font.setStyleStrategy(QFont::NoAntialias);  // keep the bitmap two-coloured
     const QString line = TextForDisplay(text_);
@@ -197,7 +196,7 @@ void TBarcodeBmp::DrawHumanReadable(int width) {
     painter.drawText(x, y + metrics.ascent(), line);
 }
 
-void TBarcodeBmp::ApplyRotation() {
+void TBarcodeBmp::ApplyRotation() const {
     const int w = bitmap_.width();
     const int h = bitmap_.height();
     if (w == 0 || h == 0) {

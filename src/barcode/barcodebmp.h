@@ -34,8 +34,9 @@ enum class TBarCodeType {
 // bcRotate270 a quarter turn counter-clockwise.
 enum class TbcRotate { bcNoRotate, bcRotate90, bcRotate180, bcRotate270 };
 
-// Keeps one barcode as a ready-made bitmap. Every property assignment
-// rebuilds the bitmap at once, so Bitmap() always matches the properties.
+// Keeps one barcode as a bitmap that always matches the properties: it is
+// built when it is read after a property changed, once however many
+// properties were set in between.
 class TBarcodeBmp {
 public:
     TBarcodeBmp();
@@ -45,7 +46,7 @@ public:
 
     // One byte per pixel (Format_Grayscale8): 255 white background, 0 black
     // modules and text.
-    const QImage& Bitmap() const { return bitmap_; }
+    const QImage& Bitmap() const;
 
     // The text after the current type's text rule.
     const std::string& BarcodeText() const { return text_; }
@@ -74,13 +75,16 @@ public:
     void SetRotate(TbcRotate rotate);
 
 private:
-    void Rebuild();
-    void DrawHumanReadable(int width);
-    void ApplyRotation();
+    void Changed();
+    void Rebuild() const;
+    void DrawHumanReadable(int width) const;
+    void ApplyRotation() const;
 
     int height_ = 50;
-    QImage bitmap_;
-    QImage spare_;  // the quarter turns' second bitmap, kept to save allocations
+    // Built on demand by the const Bitmap().
+    mutable QImage bitmap_;
+    mutable QImage spare_;  // the quarter turns' second bitmap, kept to save allocations
+    mutable bool stale_ = true;
     std::string text_;
     TBarCodeType type_ = TBarCodeType::bcCode128;
     QFont font_;

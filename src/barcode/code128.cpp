@@ -212,10 +212,15 @@ int Code128Width(std::string_view text, int scale) {
 }
 
 void DrawCode128(QImage& bitmap, const std::vector<int>& values, int x0, int scale, int barHeight) {
-    barHeight = std::min(barHeight, bitmap.height());
-    if (barHeight <= 0 || scale <= 0 || bitmap.width() <= 0) return;
-    uchar* line = bitmap.scanLine(0);
-    const int lineWidth = bitmap.width();
+    raster::Canvas canvas(bitmap, false, true);
+    DrawCode128(canvas, values, x0, scale, barHeight);
+}
+
+void DrawCode128(raster::Canvas& canvas, const std::vector<int>& values, int x0, int scale, int barHeight) {
+    barHeight = std::min(barHeight, canvas.Height());
+    if (barHeight <= 0 || scale <= 0 || canvas.Width() <= 0) return;
+    uchar* line = canvas.Row(0);
+    const int lineWidth = canvas.Width();
     long long x = x0;
     for (int value : values) {
         if (value < 0 || value > kCode128Stop) break;
@@ -228,8 +233,7 @@ void DrawCode128(QImage& bitmap, const std::vector<int>& values, int x0, int sca
             if (pattern & (0x8000u >> m)) {
                 int end = m;
                 while (end < modules && (pattern & (0x8000u >> end))) ++end;
-                raster::BlackSpan(line, lineWidth, static_cast<int>(x + static_cast<long long>(m) * scale),
-                                  (end - m) * scale);
+                canvas.Span(line, static_cast<int>(x + static_cast<long long>(m) * scale), (end - m) * scale);
                 m = end;
             } else {
                 ++m;
@@ -237,7 +241,7 @@ void DrawCode128(QImage& bitmap, const std::vector<int>& values, int x0, int sca
         }
         x += static_cast<long long>(modules) * scale;
     }
-    raster::CopyRowDown(bitmap, 0, 1, barHeight);
+    canvas.CopyRowDown(0, 1, barHeight);
 }
 
 }  // namespace gs

@@ -10,6 +10,10 @@
 
 namespace gs {
 
+namespace raster {
+class Canvas;
+}
+
 // Code 128 symbol values: 0..102 data and function characters, then the
 // start characters and STOP.
 inline constexpr int kCode128Shift = 98;
@@ -60,5 +64,7 @@ int Code128WidthForValues(std::size_t valueCount, int scale);
 // at x0, are `scale` pixels wide and cover rows 0..barHeight-1. A value
 // outside 0..106 ends the drawing; the rest of the symbol stays white.
 void DrawCode128(QImage& bitmap, const std::vector<int>& values, int x0, int scale, int barHeight);
+// The same onto a canvas (which may turn the symbol as it is drawn).
+void DrawCode128(raster::Canvas& canvas, const std::vector<int>& values, int x0, int scale, int barHeight);
 
 }  // namespace gs

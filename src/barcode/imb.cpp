@@ -107,27 +107,32 @@ int ImbWidth(int barWidth, int pitch) {
 }
 
 void DrawImb(QImage& bitmap, std::string_view states, int x0, int barWidth, int pitch, int height) {
-    if (barWidth <= 0 || pitch <= 0 || height <= 0 || bitmap.width() <= 0 || bitmap.height() <= 0) return;
+    raster::Canvas canvas(bitmap, false, true);
+    DrawImb(canvas, states, x0, barWidth, pitch, height);
+}
+
+void DrawImb(raster::Canvas& canvas, std::string_view states, int x0, int barWidth, int pitch, int height) {
+    if (barWidth <= 0 || pitch <= 0 || height <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0) return;
     const int extender = ImbExtenderHeight(height);
     const int trackerTop = extender;
     const int trackerBottom = extender + ImbTrackerHeight(height);  // one past
-    const int lineWidth = bitmap.width();
+    const int lineWidth = canvas.Width();
 
     // Three bands of identical rows: above the tracker (full bars and
     // ascenders), the tracker (every bar), below it (full bars and
     // descenders). One line of each, copied down.
     auto drawBand = [&](int from, int to, const char* kinds) {
         from = std::max(from, 0);
-        to = std::min(to, bitmap.height());
+        to = std::min(to, canvas.Height());
         if (from >= to) return;
-        uchar* line = bitmap.scanLine(from);
+        uchar* line = canvas.Row(from);
         for (std::size_t i = 0; i < states.size(); ++i) {
             if (std::string_view(kinds).find(states[i]) == std::string_view::npos) continue;
             const long long x = x0 + static_cast<long long>(i) * pitch;
             if (x >= lineWidth) break;
-            raster::BlackSpan(line, lineWidth, static_cast<int>(x), barWidth);
+            canvas.Span(line, static_cast<int>(x), barWidth);
         }
-        raster::CopyRowDown(bitmap, from, from + 1, to);
+        canvas.CopyRowDown(from, from + 1, to);
     };
     drawBand(0, trackerTop, "FA");
     drawBand(trackerTop, trackerBottom, "FADT");

@@ -14,6 +14,10 @@
 
 namespace gs {
 
+namespace raster {
+class Canvas;
+}
+
 inline constexpr std::size_t kImbTrackingDigits = 20;
 inline constexpr int kImbBars = 65;
 
@@ -65,5 +69,7 @@ int ImbWidth(int barWidth, int pitch);
 // top to the tracker's bottom, descenders from the tracker's top to the
 // bottom.
 void DrawImb(QImage& bitmap, std::string_view states, int x0, int barWidth, int pitch, int height);
+// The same onto a canvas (which may turn the symbol as it is drawn).
+void DrawImb(raster::Canvas& canvas, std::string_view states, int x0, int barWidth, int pitch, int height);
 
 }  // namespace gs

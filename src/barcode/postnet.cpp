@@ -50,7 +50,12 @@ int PostnetWidth(int digitCount, int scale) {
 }
 
 void DrawPostnet(QImage& bitmap, std::string_view digits, int x0, int y0, int scale, int height) {
-    if (scale <= 0 || height <= 0 || bitmap.width() <= 0 || bitmap.height() <= 0) return;
+    raster::Canvas canvas(bitmap, false, true);
+    DrawPostnet(canvas, digits, x0, y0, scale, height);
+}
+
+void DrawPostnet(raster::Canvas& canvas, std::string_view digits, int x0, int y0, int scale, int height) {
+    if (scale <= 0 || height <= 0 || canvas.Width() <= 0 || canvas.Height() <= 0) return;
 
     std::string bars;  // 'F' full, 'H' half, frame bars included
     bars.reserve(digits.size() * 5 + 7);
@@ -68,28 +73,28 @@ void DrawPostnet(QImage& bitmap, std::string_view digits, int x0, int y0, int sc
     // line of each, copied down.
     const int top = std::max(y0, 0);
     const int half = y0 + height - PostnetHalfBarHeight(height);
-    const int bottom = std::min(y0 + height, bitmap.height());
+    const int bottom = std::min(y0 + height, canvas.Height());
     if (top >= bottom) return;
     const int halfRow = std::clamp(half, top, bottom);
-    const int lineWidth = bitmap.width();
+    const int lineWidth = canvas.Width();
 
     auto drawLine = [&](int row, bool withHalfBars) {
-        uchar* line = bitmap.scanLine(row);
+        uchar* line = canvas.Row(row);
         for (std::size_t i = 0; i < bars.size(); ++i) {
             // The first frame bar sits at x0; every later bar one pitch (two
             // modules) further on.
             const long long x = x0 + 2LL * static_cast<long long>(i) * scale;
             if (x >= lineWidth) break;
-            if (bars[i] == 'F' || withHalfBars) raster::BlackSpan(line, lineWidth, static_cast<int>(x), scale);
+            if (bars[i] == 'F' || withHalfBars) canvas.Span(line, static_cast<int>(x), scale);
         }
     };
     if (top < halfRow) {
         drawLine(top, false);
-        raster::CopyRowDown(bitmap, top, top + 1, halfRow);
+        canvas.CopyRowDown(top, top + 1, halfRow);
     }
     if (halfRow < bottom) {
         drawLine(halfRow, true);
-        raster::CopyRowDown(bitmap, halfRow, halfRow + 1, bottom);
+        canvas.CopyRowDown(halfRow, halfRow + 1, bottom);
     }
 }
 

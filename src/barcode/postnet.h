@@ -9,6 +9,10 @@
 
 namespace gs {
 
+namespace raster {
+class Canvas;
+}
+
 // Five bars per digit, the first bar in the most significant bit of the byte,
 // 1 = full bar, 0 = half bar (bar weights 7 4 2 1 0; zero is written as 7+4).
 extern const std::array<std::uint8_t, 10> kPostnetDigits;
@@ -46,5 +50,7 @@ int PostnetWidth(int digitCount, int scale);
 // modules, the first frame bar at x0; full bars cover rows y0..y0+height-1,
 // half bars stand on the same bottom line, PostnetHalfBarHeight(height) high.
 void DrawPostnet(QImage& bitmap, std::string_view digits, int x0, int y0, int scale, int height);
+// The same onto a canvas (which may turn the symbol as it is drawn).
+void DrawPostnet(raster::Canvas& canvas, std::string_view digits, int x0, int y0, int scale, int height);
 
 }  // namespace gs

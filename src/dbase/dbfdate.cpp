@@ -200,6 +200,16 @@ bool ParseShortDate(std::string_view text, DbfDate& out) {
 
 std::string DateToStored(const DbfDate& d) {
     if (d.IsBlank()) return std::string(8, ' ');
+    if (d.year >= 0 && d.year <= 9999 && d.month >= 0 && d.month <= 99 && d.day >= 0 && d.day <= 99) {
+        // Every log append stores a date: the eight digits in place.
+        std::string s(8, '0');
+        const int parts[] = {d.year / 100, d.year % 100, d.month, d.day};
+        for (int k = 0; k < 4; ++k) {
+            s[static_cast<std::size_t>(2 * k)] = static_cast<char>('0' + parts[k] / 10);
+            s[static_cast<std::size_t>(2 * k + 1)] = static_cast<char>('0' + parts[k] % 10);
+        }
+        return s;
+    }
     std::string s;
     s.reserve(8);
     Put(s, d.year, 4);

@@ -269,6 +269,7 @@ private:
     bool hasMemo_ = false;
 
     std::string buffer_;  // current record, program's character set
+    std::string blank_;   // the open table's blank record, made at the first need
     std::string raw_;     // scratch in file form
     std::uint32_t recNo_ = 0;
     std::uint32_t pos_ = 0;

@@ -35,6 +35,13 @@ void TTzDbf::LoadRecord(std::uint32_t rec) {
 }
 
 void TTzDbf::ToFileForm(const std::string& ansi, std::string& raw) const {
+    if (TableLanguage == tlOem && recLen_ > 0 && ansi.size() == recLen_) {
+        // Translated straight from the record into the file form.
+        raw.resize(recLen_);
+        raw[0] = ansi[0];
+        AnsiToOemBuff(ansi.data() + 1, raw.data() + 1, recLen_ - 1);
+        return;
+    }
     raw = ansi;
     if (TableLanguage == tlOem) AnsiToOemBuff(raw.data() + 1, raw.data() + 1, recLen_ - 1);
 }
@@ -89,13 +96,19 @@ void TTzDbf::AppendRaw(const char* raw) {
 }
 
 void TTzDbf::BlankBuffer() {
-    buffer_.assign(recLen_, ' ');
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const DbfFieldDef& f = fields_[i];
-        if (f.type == 'N' || f.type == 'F')
-            PutSlice(static_cast<int>(i), FormatNumber(0, f.length, f.decimals));
-        else if (f.type == 'L')
-            PutSlice(static_cast<int>(i), "F");
+    if (blank_.size() == recLen_) {
+        buffer_.assign(blank_);
+    } else {
+        // The open table's blank record is made once and copied after.
+        buffer_.assign(recLen_, ' ');
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            const DbfFieldDef& f = fields_[i];
+            if (f.type == 'N' || f.type == 'F')
+                PutSlice(static_cast<int>(i), FormatNumber(0, f.length, f.decimals));
+            else if (f.type == 'L')
+                PutSlice(static_cast<int>(i), "F");
+        }
+        blank_ = buffer_;
     }
     std::fill(freshMemo_.begin(), freshMemo_.end(), 0);
 }

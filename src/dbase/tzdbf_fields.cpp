@@ -238,8 +238,10 @@ void TTzDbf::SetFieldText(const std::string& fieldName, const std::string& text)
 
 void TTzDbf::SetFieldText(int fieldNo, const std::string& text) {
     if (fieldNo < 0 || fieldNo >= FieldCount()) throw DatasetError("Field " + std::to_string(fieldNo) + " not found");
-    EnsureEditing();
-    SetText(fieldNo, text);
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) EnsureEditing();
+    // Character fields, nearly all of a log record, take the text as it is.
+    if (fields_[static_cast<std::size_t>(fieldNo)].type == 'C') PutSlice(fieldNo, text);
+    else SetText(fieldNo, text);
 }
 
 }  // namespace gs

@@ -317,6 +317,7 @@ void TTzDbf::ReadStructure() {
         fieldObjs_.push_back(std::make_unique<TDbfField>(this, static_cast<int>(i)));
     buffer_.assign(recLen_, ' ');
     raw_.assign(recLen_, ' ');
+    blank_.clear();
     freshMemo_.assign(fields_.size(), 0);
 
     if (hasMemo_) {

@@ -1,6 +1,7 @@
 #include "maillog/maillog.h"
 
 #include "dbase/dbfdate.h"
+#include "dbase/dbferror.h"
 #include "dbase/tzdbf.h"
 #include "numbering/articlenumber.h"
 #include "platform/datafolders.h"
@@ -79,40 +80,64 @@ struct CloseOnExit {
 
 }  // namespace
 
+// The fields in the order of MailLogFieldList.
+enum MailLogField {
+    kSentname0, kSentname1, kSentname2, kSentname3, kCity, kState, kZip, kRdate,
+    kMailernum, kPostage, kCertified, kRestricted, kReturn, kTotal, kComments, kRe,
+};
+
+MailLogAppender::MailLogAppender(TTzDbf& openLog) : log_(openLog) {
+    const std::vector<std::string>& fields = MailLogFieldList();
+    for (std::size_t f = 0; f < field_.size(); ++f) {
+        const std::string name = fields[f].substr(0, fields[f].find(','));
+        field_[f] = log_.FieldNo(name);
+        if (field_[f] < 0) throw DatasetError("Field '" + name + "' not found");
+    }
+}
+
+LogOutcome MailLogAppender::Append(const MailLogEntry& e, const DbfDate& date,
+                                   std::chrono::milliseconds lockWait) {
+    log_.ClearRecord();
+    log_.SetFieldText(field_[kSentname0], e.sentname[0]);
+    log_.SetFieldText(field_[kSentname1], e.sentname[1]);
+    log_.SetFieldText(field_[kSentname2], e.sentname[2]);
+    log_.SetFieldText(field_[kSentname3], e.sentname[3]);
+    log_.SetFieldText(field_[kCity], Trim(e.city));
+    log_.SetFieldText(field_[kState], Trim(e.state));
+    log_.SetFieldText(field_[kZip], e.zip);
+    log_.SetFieldText(field_[kMailernum], e.mailernum);
+    log_.SetFieldText(field_[kPostage], e.postage);
+    log_.SetFieldText(field_[kCertified], e.certified);
+    log_.SetFieldText(field_[kRestricted], e.restricted);
+    log_.SetFieldText(field_[kReturn], e.returnReceipt);
+    log_.SetFieldText(field_[kTotal], e.total);
+    log_.SetFieldText(field_[kComments], e.comments);
+    log_.SetFieldText(field_[kRe], e.re);
+    // The date as a date: no text to write and read back.
+    log_.Fields(field_[kRdate]).SetAsDate(date);
+
+    // A printed piece must not drop out of the log just because another copy
+    // is appending at this moment: try the lock again for a short while (the
+    // clock is read only once the lock was found taken).
+    if (!log_.ALock()) {
+        const auto deadline = std::chrono::steady_clock::now() + lockWait;
+        do {
+            if (std::chrono::steady_clock::now() >= deadline) return LogOutcome::LockBusy;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (!log_.ALock());
+    }
+    log_.AppendRec();
+    log_.UnLock();
+    return LogOutcome::Logged;
+}
+
 LogOutcome AppendLogRecord(const std::string& fileName, const MailLogEntry& e,
                            std::chrono::milliseconds lockWait) {
     TTzDbf log("TzDbfReport");
     ConfigureMailLog(log, fileName);
     CloseOnExit closer{log};
     log.Open();
-    log.ClearRecord();
-    log.SetFieldText("sentname0", e.sentname[0]);
-    log.SetFieldText("sentname1", e.sentname[1]);
-    log.SetFieldText("sentname2", e.sentname[2]);
-    log.SetFieldText("sentname3", e.sentname[3]);
-    log.SetFieldText("city", Trim(e.city));
-    log.SetFieldText("state", Trim(e.state));
-    log.SetFieldText("zip", e.zip);
-    log.SetFieldText("mailernum", e.mailernum);
-    log.SetFieldText("postage", e.postage);
-    log.SetFieldText("certified", e.certified);
-    log.SetFieldText("restricted", e.restricted);
-    log.SetFieldText("return", e.returnReceipt);
-    log.SetFieldText("total", e.total);
-    log.SetFieldText("comments", e.comments);
-    log.SetFieldText("re", e.re);
-    log.SetFieldText("rdate", FormatShortDate(TodayDate()));
-
-    // A printed piece must not drop out of the log just because another copy
-    // is appending at this moment: try the lock again for a short while.
-    const auto deadline = std::chrono::steady_clock::now() + lockWait;
-    while (!log.ALock()) {
-        if (std::chrono::steady_clock::now() >= deadline) return LogOutcome::LockBusy;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    log.AppendRec();
-    log.UnLock();
-    return LogOutcome::Logged;
+    return MailLogAppender(log).Append(e, TodayDate(), lockWait);
 }
 
 }  // namespace gs

@@ -10,6 +10,7 @@ namespace gs {
 
 class TTzDbf;
 struct DataFolders;
+struct DbfDate;
 struct Settings;
 
 // The log's folder, ending in "/": the "Reports" folder of "System Path" when
@@ -54,6 +55,24 @@ struct MailLogEntry {
 };
 
 enum class LogOutcome { Logged, LockBusy };
+
+// Appends pieces to a log table that is open (set up by ConfigureMailLog),
+// its sixteen fields looked up once, when made, rather than by name for
+// every record. A log without one of the fields is refused here, as the
+// table store refuses a field it does not have.
+class MailLogAppender {
+public:
+    explicit MailLogAppender(TTzDbf& openLog);
+
+    // Fills one record with the entry, dated `date`, and appends it under
+    // the append lock, tried again until lockWait has passed; LockBusy when
+    // it never came free (nothing written). Table-store errors propagate.
+    LogOutcome Append(const MailLogEntry& entry, const DbfDate& date, std::chrono::milliseconds lockWait);
+
+private:
+    TTzDbf& log_;
+    std::array<int, 16> field_ {};  // in the order of MailLogFieldList
+};
 
 // Opens the log (the table store creates it when missing), fills one record
 // and appends it under the append lock, closes the log whatever happens.

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace gs {
 namespace {
@@ -108,6 +110,67 @@ TEST_F(MailLogTest, AppendLockHeldElsewhereGivesLockBusyAndWritesNothing) {
     log.SetDbfFileName(file);
     log.Open();
     EXPECT_EQ(log.RecCount(), 2);
+    log.Close();
+}
+
+// The appender resolves the fields once; its records must be the bytes the
+// fields set one by one by name give, blank and real dates alike.
+TEST_F(MailLogTest, AppenderWritesTheBytesOfFieldsSetByName) {
+    const std::string byName = dir + "/byname.dbf";
+    const DbfDate dates[] = {{2026, 12, 11}, {}, {1999, 2, 28}};
+    MailLogEntry e = Piece();
+    e.comments = "Invoice 42";
+    e.re = "Contract";
+    {
+        TTzDbf log("TzDbfReport");
+        ConfigureMailLog(log, file);
+        log.Open();
+        MailLogAppender appender(log);
+        for (const DbfDate& d : dates) ASSERT_EQ(appender.Append(e, d, std::chrono::milliseconds(0)), LogOutcome::Logged);
+        log.Close();
+    }
+    {
+        TTzDbf log("TzDbfReport");
+        ConfigureMailLog(log, byName);
+        log.Open();
+        for (const DbfDate& d : dates) {
+            log.ClearRecord();
+            log.SetFieldText("sentname0", e.sentname[0]);
+            log.SetFieldText("sentname1", e.sentname[1]);
+            log.SetFieldText("sentname2", e.sentname[2]);
+            log.SetFieldText("sentname3", e.sentname[3]);
+            log.SetFieldText("city", "Springfield");
+            log.SetFieldText("state", "IL");
+            log.SetFieldText("zip", e.zip);
+            log.SetFieldText("mailernum", e.mailernum);
+            log.SetFieldText("postage", e.postage);
+            log.SetFieldText("certified", e.certified);
+            log.SetFieldText("restricted", e.restricted);
+            log.SetFieldText("return", e.returnReceipt);
+            log.SetFieldText("total", e.total);
+            log.SetFieldText("comments", e.comments);
+            log.SetFieldText("re", e.re);
+            log.SetFieldText("rdate", FormatShortDate(d));
+            ASSERT_TRUE(log.ALock());
+            log.AppendRec();
+            log.UnLock();
+        }
+        log.Close();
+    }
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(bytes(file), bytes(byName));
+}
+
+TEST_F(MailLogTest, AppenderRefusesALogWithoutOneOfTheFields) {
+    TTzDbf log("TzDbfReport");
+    ConfigureMailLog(log, file);
+    log.DbfFields.pop_back();  // no "re"
+    log.Open();
+    EXPECT_THROW(MailLogAppender appender(log), DatasetError);
+    EXPECT_EQ(log.RecCount(), 0);
     log.Close();
 }
 

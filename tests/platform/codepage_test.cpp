@@ -27,19 +27,23 @@ TEST(CodePage, BufferFormsConvertInPlace) {
     OemToAnsiBuff(buf, buf, 3);
     EXPECT_EQ(std::string(buf, 3), "\xE9t\xE9");
 
-    // Long buffers go eight bytes at a time where they are ASCII: every byte
-    // value, in runs that start at every offset, converts as it does alone.
+    // Long buffers go 32 or eight bytes at a time where they are ASCII:
+    // every byte value, in runs that start at every offset, after ASCII
+    // leads of every length around those steps, converts as it does alone.
     std::string all;
     for (int run = 0; run < 9; ++run) {
         all += std::string(static_cast<std::size_t>(run), 'a');
         for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
     }
-    std::string oem = all, back;
-    AnsiToOemBuff(oem.data(), oem.data(), oem.size());
-    for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(oem[i], AnsiToOem(all.substr(i, 1))[0]) << i;
-    back = oem;
-    OemToAnsiBuff(back.data(), back.data(), back.size());
-    for (std::size_t i = 0; i < oem.size(); ++i) ASSERT_EQ(back[i], OemToAnsi(oem.substr(i, 1))[0]) << i;
+    for (std::size_t lead : {0, 31, 32, 33, 67, 96}) {
+        const std::string text = std::string(lead, 'x') + all;
+        std::string oem = text, back;
+        AnsiToOemBuff(oem.data(), oem.data(), oem.size());
+        for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(oem[i], AnsiToOem(text.substr(i, 1))[0]) << i;
+        back = oem;
+        OemToAnsiBuff(back.data(), back.data(), back.size());
+        for (std::size_t i = 0; i < oem.size(); ++i) ASSERT_EQ(back[i], OemToAnsi(oem.substr(i, 1))[0]) << i;
+    }
 }
 
 TEST(CodePage, UnicodeBridge) {
