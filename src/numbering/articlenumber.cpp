@@ -1,5 +1,6 @@
 #include "numbering/articlenumber.h"
 
+#include "numbering/digits.h"
 #include "numbering/imbtracking.h"
 #include "numbering/impbnumber.h"
 
@@ -10,18 +11,8 @@ namespace gs {
 
 namespace {
 
-// A whole number as the article number can hold it: one or more decimal
-// digits and nothing else. A sign, a blank or any other character would end
-// up inside the 20 digits, so such texts do not count as numbers.
-bool IsDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
 std::optional<long long> ReadWholeNumber(std::string_view text) {
-    if (!IsDigits(text)) return std::nullopt;
+    if (!AllDigits(text)) return std::nullopt;
     long long value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -39,20 +30,6 @@ std::string_view Chars(std::string_view text, std::size_t first, std::size_t las
     return text.substr(first - 1, last - first + 1);
 }
 
-// Modulo 10 with weights 3 and 1 counted from the left over the 19 digits.
-char CheckDigit(std::string_view body) {
-    int odd = 0, even = 0;
-    for (std::size_t pos = 1; pos <= 19 && pos <= body.size(); ++pos) {
-        const int digit = body[pos - 1] - '0';
-        if (pos % 2 == 1)
-            odd += digit;
-        else
-            even += digit;
-    }
-    const int d = (odd * 3 + even) % 10;
-    return static_cast<char>('0' + (10 - d) % 10);
-}
-
 std::string SteppedMailerNum(const Settings& settings, int delta) {
     if (settings.MailerNum.size() == 22) return StepImpbNumber(settings.MailerNum, delta);
     const std::string serial = StepSerial(Chars(settings.MailerNum, 12, 19), delta);
@@ -62,10 +39,11 @@ std::string SteppedMailerNum(const Settings& settings, int delta) {
 }  // namespace
 
 std::string ComposeArticleNumber(std::string_view custId, std::string_view serial) {
-    const std::string id = PadLeft(IsDigits(custId) ? std::string(custId) : "000000000", 9);
-    const std::string ser = PadLeft(IsDigits(serial) ? std::string(serial) : "00000000", 8);
+    const std::string id = PadLeft(AllDigits(custId) ? std::string(custId) : "000000000", 9);
+    const std::string ser = PadLeft(AllDigits(serial) ? std::string(serial) : "00000000", 8);
     std::string number = "71" + id + ser;
-    number += CheckDigit(number);
+    // 19 digits: counted from the left or from the right, the odd places weigh 3.
+    number += PostalCheckDigit(number);
     return number;
 }
 

@@ -1,16 +1,8 @@
 #include "numbering/imbtracking.h"
 
-#include <algorithm>
+#include "numbering/digits.h"
 
 namespace gs {
-
-namespace {
-
-bool AllDigits(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
 
 ImbTrackingFields ImbTrackingOf(const Settings& s) {
     return {s.IMbBarcodeId, s.IMbServiceType, s.IMbMailerId, s.IMbSerial};
@@ -52,11 +44,7 @@ ImbTrackingFields ImbTrackingStepped(ImbTrackingFields fields, int delta) {
     std::string& serial = fields.serial;
     const int digits = ImbSerialDigits(fields.mailerId);
     if (digits == 0 || static_cast<int>(serial.size()) != digits || !AllDigits(serial)) return fields;
-    long long modulus = 1;
-    for (int i = 0; i < digits; ++i) modulus *= 10;
-    const long long next = ((std::stoll(serial) + delta % modulus) % modulus + modulus) % modulus;
-    const std::string text = std::to_string(next);
-    serial = std::string(digits - text.size(), '0') + text;
+    serial = StepWithinDigits(serial, delta);
     return fields;
 }
 

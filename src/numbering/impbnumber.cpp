@@ -1,27 +1,9 @@
 #include "numbering/impbnumber.h"
 
 #include "numbering/articlenumber.h"
-
-#include <algorithm>
+#include "numbering/digits.h"
 
 namespace gs {
-
-namespace {
-
-bool AllDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// serial + delta within its digits, wrapping at both ends.
-std::string WrapStep(std::string_view serial, int delta) {
-    long long modulus = 1;
-    for (std::size_t i = 0; i < serial.size(); ++i) modulus *= 10;
-    const long long next = ((std::stoll(std::string(serial)) + delta) % modulus + modulus) % modulus;
-    const std::string text = std::to_string(next);
-    return std::string(serial.size() - text.size(), '0') + text;
-}
-
-}  // namespace
 
 ImpbFields ImpbFieldsOf(const Settings& s) {
     return {s.IMpbChannel, s.IMpbServiceType, s.IMpbMailerId, s.IMpbSerial};
@@ -57,16 +39,6 @@ ImpbCheck CheckImpbFields(const ImpbFields& f) {
     return {};
 }
 
-char PostalCheckDigit(std::string_view digits) {
-    int sum = 0;
-    int weight = 3;
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        sum += (*it - '0') * weight;
-        weight = weight == 3 ? 1 : 3;
-    }
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
-
 std::string ComposeImpbNumber(const ImpbFields& f) {
     std::string number = f.channel + f.serviceType + f.mailerId + f.serial;
     number += PostalCheckDigit(number);
@@ -91,13 +63,13 @@ void StepImpbSerial(Settings& settings, int delta) {
     const int digits = ImpbSerialDigits(settings.IMpbChannel);
     std::string& serial = settings.IMpbSerial;
     if (digits == 0 || static_cast<int>(serial.size()) != digits || !AllDigits(serial)) return;
-    serial = WrapStep(serial, delta);
+    serial = StepWithinDigits(serial, delta);
 }
 
 std::string StepImpbSerialText(std::string_view serial, int delta) {
     if (!AllDigits(serial) || serial.size() > 17)
         throw ArticleNumberError("'" + std::string(serial) + "' is not a valid integer value");
-    return WrapStep(serial, delta);
+    return StepWithinDigits(serial, delta);
 }
 
 std::string StepImpbNumber(std::string_view number, int delta) {
@@ -105,7 +77,7 @@ std::string StepImpbNumber(std::string_view number, int delta) {
     const std::string_view serial = number.size() == 22 ? number.substr(21 - serialDigits, serialDigits) : number;
     if (number.size() != 22 || !AllDigits(serial))
         throw ArticleNumberError("'" + std::string(serial) + "' is not a valid integer value");
-    std::string body = std::string(number.substr(0, 21 - serialDigits)) + WrapStep(serial, delta);
+    std::string body = std::string(number.substr(0, 21 - serialDigits)) + StepWithinDigits(serial, delta);
     body += PostalCheckDigit(body);
     return body;
 }

@@ -42,11 +42,6 @@ struct ImpbCheck {
 };
 ImpbCheck CheckImpbFields(const ImpbFields& fields);
 
-// The check digit of the leading digits of a number (the 21 of an IMpb):
-// weights 3, 1, 3, ... from the rightmost digit; 10 minus the last digit of
-// the sum, 10 becoming 0.
-char PostalCheckDigit(std::string_view digits);
-
 // The 22 digits (meaningful when CheckImpbFields finds nothing).
 std::string ComposeImpbNumber(const ImpbFields& fields);
 
